@@ -1,0 +1,103 @@
+// Streaming a peal ledger file in and out through a buffered archive.
+#include "peals/ledger_file.h"
+
+#include "core/archive.h"
+#include "core/services.h"
+#include "core/text.h"
+#include "peals/ledger_format.h"
+
+namespace tv {
+
+std::string FileErrorText(FileErrorCause cause, const std::string& path, bool saving) {
+  switch (cause) {
+    case FileErrorCause::NotFound: return FormatMessage("%1 was not found.", path);
+    case FileErrorCause::AccessDenied: return FormatMessage("Access to %1 was denied.", path);
+    case FileErrorCause::DiskFull: return FormatMessage("Disk full while accessing %1.", path);
+    default: return saving ? "Failed to save document." : "Failed to open document.";
+  }
+}
+
+Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadResult* result) {
+  FileErrorCause why = FileErrorCause::None;
+  std::unique_ptr<File> file = Files().Open(path, OpenMode::Read, &why);
+  if (!file) {
+    return Status(why == FileErrorCause::NotFound ? StatusCode::NotFound : StatusCode::IoError,
+                  FileErrorText(why == FileErrorCause::None ? FileErrorCause::Generic : why, path, false));
+  }
+
+  ledger.ResetLedger();
+  const bool oldForm = IsOldFormName(path);
+  LedgerReadResult read;
+  std::string failure;
+  {
+    Archive in(*file, Archive::Mode::Load);
+    for (;;) {
+      uint64_t start = 0;
+      try {
+        if (in.AtEnd()) break;
+        start = in.Position();
+        auto peal = std::make_unique<CPeal>();
+        peal->SerializeRecord(in, oldForm);
+        ledger.AddPeal(std::move(peal));
+      } catch (const FileError& error) {
+        // The record cut short is dropped; every complete one before it stays.
+        read.complete = false;
+        read.stoppedAt = start;
+        if (error.Cause() != FileErrorCause::EndOfFile) failure = error.what();
+        break;
+      }
+    }
+  }
+  read.pealsRead = ledger.lastPealNumber;
+  ledger.BuildBuffer(1, ledger.lastPealNumber, kMainBuffer);
+  ledger.bufferPositions[kMainBuffer] = ledger.lastPealNumber;
+  ledger.currentBuffer = kMainBuffer;
+  if (result) *result = read;
+  if (read.complete) return Status::Ok();
+  std::string message = path + " was read only in part: " + std::to_string(read.pealsRead) +
+                        (read.pealsRead == 1 ? " peal" : " peals") + " read; reading stopped at byte " +
+                        std::to_string(read.stoppedAt) + ", in a damaged or incomplete record";
+  if (!failure.empty()) message += " (" + failure + ")";
+  message += ".";
+  return Status(StatusCode::PartialRead, message);
+}
+
+Status WriteLedgerFile(const std::string& path, const CPealLedger& ledger,
+                       std::span<const int> buffers, const std::string& backupPath) {
+  FileSystem& files = Files();
+  const std::string temporary = TemporaryNameFor(path);
+  const bool oldForm = IsOldFormName(path);
+  try {
+    FileErrorCause why = FileErrorCause::None;
+    std::unique_ptr<File> file = files.Open(temporary, OpenMode::Create, &why);
+    if (!file) throw FileError(why == FileErrorCause::None ? FileErrorCause::Generic : why, path, "");
+    {
+      Archive out(*file, Archive::Mode::Store);
+      for (const int buffer : buffers) {
+        uint32_t written = 0;
+        // The thread lists the buffer in ledger order; the count guards against a damaged one.
+        for (uint32_t n = ledger.FirstOf(buffer); n != 0 && written <= ledger.lastPealNumber;
+             n = ledger.Entry(n).next, ++written) {
+          if (CPeal* peal = ledger.PealAt(n)) peal->SerializeRecord(out, oldForm);
+        }
+      }
+      out.Flush();
+    }
+    file->Flush();
+  } catch (const FileError& error) {
+    files.Remove(temporary);
+    return Status(StatusCode::IoError, FileErrorText(error.Cause(), path, true));
+  }
+  if (!backupPath.empty() && files.Exists(path) && !files.Rename(path, backupPath)) {
+    files.Remove(temporary);
+    return Status(StatusCode::IoError, "Failed to save document. " + path +
+                                           " could not be kept as " + backupPath + ".");
+  }
+  if (!files.Rename(temporary, path)) {
+    files.Remove(temporary);
+    return Status(StatusCode::IoError, FileErrorText(FileErrorCause::Generic, path, true));
+  }
+  return Status::Ok();
+}
+
+}  // namespace tv

@@ -1,0 +1,205 @@
+// The master peal array and the buffer trees: leaf insertion, balanced building, moving
+// subtrees between buffers, and the date search.
+#include "peals/peal_ledger.h"
+
+namespace tv {
+
+CPealLedger::CPealLedger() { ResetLedger(); }
+
+void CPealLedger::ResetLedger() {
+  m_entries.clear();
+  m_entries.emplace_back();
+  lastPealNumber = 0;
+  bufferRoots.assign(2, 0);
+  bufferPositions.assign(2, 0);
+  currentBuffer = kMainBuffer;
+}
+
+CPeal* CPealLedger::PealAt(uint32_t pealNumber) const {
+  return pealNumber < m_entries.size() ? m_entries[pealNumber].peal.get() : nullptr;
+}
+
+const CPindex& CPealLedger::Entry(uint32_t pealNumber) const {
+  return pealNumber < m_entries.size() ? m_entries[pealNumber] : m_entries[0];
+}
+
+uint32_t CPealLedger::AddPeal(std::unique_ptr<CPeal> peal) {
+  const uint32_t number = lastPealNumber + 1;
+  peal->pealNumber = number;
+  if (m_entries.size() <= number) m_entries.resize(number + 1);
+  m_entries[number] = CPindex{};
+  m_entries[number].peal = std::move(peal);
+  lastPealNumber = number;
+  return number;
+}
+
+void CPealLedger::DiscardPeal(uint32_t pealNumber) {
+  if (pealNumber != 0 && pealNumber < m_entries.size()) m_entries[pealNumber] = CPindex{};
+}
+
+uint32_t CPealLedger::FirstOf(int buffer) const {
+  if (!BufferExists(buffer)) return 0;
+  uint32_t n = bufferRoots[buffer];
+  while (n != 0 && Entry(n).left != 0) n = Entry(n).left;
+  return n;
+}
+
+uint32_t CPealLedger::LastOf(int buffer) const {
+  if (!BufferExists(buffer)) return 0;
+  uint32_t n = bufferRoots[buffer];
+  while (n != 0 && Entry(n).right != 0) n = Entry(n).right;
+  return n;
+}
+
+int CPealLedger::BufferOf(uint32_t pealNumber) const {
+  if (!IsPeal(pealNumber)) return -1;
+  uint32_t root = pealNumber;
+  // Guarded against a damaged parent chain: no path is longer than the ledger.
+  for (uint32_t steps = 0; Entry(root).parent != 0 && steps <= lastPealNumber; ++steps) {
+    root = Entry(root).parent;
+  }
+  for (int b = 0; b < BufferCount(); ++b) {
+    if (bufferRoots[b] == root) return b;
+  }
+  return -1;
+}
+
+std::vector<uint32_t> CPealLedger::PealsOf(int buffer) const {
+  std::vector<uint32_t> peals;
+  for (uint32_t n = FirstOf(buffer); n != 0 && peals.size() <= lastPealNumber; n = Entry(n).next) {
+    peals.push_back(n);
+  }
+  return peals;
+}
+
+uint32_t CPealLedger::FindSlot(int buffer, const CPeal& peal, bool& onRight) const {
+  onRight = false;
+  uint32_t g = bufferRoots[buffer];
+  if (g == 0) return 0;
+  for (;;) {
+    const CPindex& node = Entry(g);
+    onRight = node.peal->CompareOrder(peal) < 0;
+    const uint32_t child = onRight ? node.right : node.left;
+    if (child == 0) return g;
+    g = child;
+  }
+}
+
+void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {
+  if (!IsPeal(pealNumber) || !BufferExists(buffer)) return;
+  CPindex& p = At(pealNumber);
+  p.parent = p.left = p.right = p.prev = p.next = 0;
+  bool onRight = false;
+  const uint32_t g = FindSlot(buffer, *p.peal, onRight);
+  if (g == 0) {
+    bufferRoots[buffer] = pealNumber;
+    return;
+  }
+  CPindex& parent = At(g);
+  p.parent = g;
+  if (onRight) {
+    parent.right = pealNumber;
+    p.prev = g;
+    p.next = parent.next;
+    if (p.next != 0) At(p.next).prev = pealNumber;
+    parent.next = pealNumber;
+  } else {
+    parent.left = pealNumber;
+    p.next = g;
+    p.prev = parent.prev;
+    if (p.prev != 0) At(p.prev).next = pealNumber;
+    parent.prev = pealNumber;
+  }
+}
+
+void CPealLedger::BuildBuffer(uint32_t first, uint32_t last, int buffer) {
+  // Middle first, then the lower half, then the upper half; kept on an explicit stack of ranges
+  // so that a long ledger cannot exhaust the call stack.
+  std::vector<std::pair<uint32_t, uint32_t>> ranges;
+  if (first <= last) ranges.emplace_back(first, last);
+  while (!ranges.empty()) {
+    const auto [lo, hi] = ranges.back();
+    ranges.pop_back();
+    const uint32_t middle = lo + (hi - lo) / 2;
+    InsertIntoBuffer(middle, buffer);
+    if (middle < hi) ranges.emplace_back(middle + 1, hi);
+    if (middle > lo) ranges.emplace_back(lo, middle - 1);
+  }
+}
+
+void CPealLedger::MoveSubtree(uint32_t a, int buffer) {
+  if (!IsPeal(a) || !BufferExists(buffer)) return;
+  uint32_t l = a;
+  while (At(l).left != 0) l = At(l).left;
+  uint32_t r = a;
+  while (At(r).right != 0) r = At(r).right;
+
+  // Cut the stretch l..r out of the source thread.
+  const uint32_t before = At(l).prev;
+  const uint32_t after = At(r).next;
+  if (before != 0) At(before).next = after;
+  if (after != 0) At(after).prev = before;
+  At(l).prev = 0;
+  At(r).next = 0;
+
+  // Detach a from its parent, or empty the buffer whose root it is.
+  if (const uint32_t parent = At(a).parent; parent != 0) {
+    CPindex& p = At(parent);
+    if (p.left == a) p.left = 0;
+    if (p.right == a) p.right = 0;
+    At(a).parent = 0;
+  } else {
+    for (uint32_t& root : bufferRoots) {
+      if (root == a) root = 0;
+    }
+  }
+
+  bool onRight = false;
+  const uint32_t g = FindSlot(buffer, *At(a).peal, onRight);
+  if (g == 0) {
+    bufferRoots[buffer] = a;
+    return;
+  }
+  CPindex& parent = At(g);
+  At(a).parent = g;
+  if (onRight) {
+    parent.right = a;
+    At(l).prev = g;
+    At(r).next = parent.next;
+    if (parent.next != 0) At(parent.next).prev = r;
+    parent.next = l;
+  } else {
+    parent.left = a;
+    At(r).next = g;
+    At(l).prev = parent.prev;
+    if (parent.prev != 0) At(parent.prev).next = l;
+    parent.prev = r;
+  }
+}
+
+void CPealLedger::MovePeal(uint32_t a, int buffer) {
+  const int source = BufferOf(a);
+  if (source < 0 || !BufferExists(buffer)) return;
+  const uint32_t left = At(a).left;
+  const uint32_t right = At(a).right;
+  MoveSubtree(a, buffer);
+  // Each child subtree lands in the slot the peal left, keeping the source a search tree.
+  if (left != 0) MoveSubtree(left, source);
+  if (right != 0) MoveSubtree(right, source);
+}
+
+uint32_t CPealLedger::FindDate(Date date, uint8_t sequence) const {
+  if (!BufferExists(currentBuffer)) return 0;
+  uint32_t found = 0;
+  uint32_t n = bufferRoots[currentBuffer];
+  while (n != 0) {
+    found = n;
+    const CPindex& node = Entry(n);
+    const int side = node.peal->CompareDate(date, sequence);
+    if (side == 0) break;
+    n = side > 0 ? node.right : node.left;
+  }
+  return found;
+}
+
+}  // namespace tv

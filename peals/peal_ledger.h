@@ -1,0 +1,92 @@
+// The peals of a ledger and its numbered buffers: the master peal array (CPindex by peal number)
+// and, per buffer, a search tree in ledger order threaded by prev/next links.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/dates.h"
+#include "peals/peal_record.h"
+
+namespace tv {
+
+// The node of one peal in its buffer's tree; links are peal numbers, 0 = none.
+struct CPindex {
+  uint32_t parent = 0;
+  uint32_t left = 0;   // earlier peals
+  uint32_t right = 0;  // later peals
+  uint32_t prev = 0;   // previous peal of the buffer in ledger order
+  uint32_t next = 0;   // next peal of the buffer in ledger order
+  std::unique_ptr<CPeal> peal;
+};
+
+inline constexpr int kDeletedBuffer = 0;
+inline constexpr int kMainBuffer = 1;
+
+class CPealLedger {
+ public:
+  // An empty ledger: buffers 0 and 1, both empty; buffer 1 current.
+  CPealLedger();
+  virtual ~CPealLedger() = default;
+  CPealLedger(const CPealLedger&) = delete;
+  CPealLedger& operator=(const CPealLedger&) = delete;
+
+  // Discards every peal and buffer, leaving the state of a new ledger.
+  void ResetLedger();
+
+  // --- the master peal array ---
+  // The peal numbered `pealNumber`, or null (number 0, past the last, or cleared away).
+  CPeal* PealAt(uint32_t pealNumber) const;
+  // The entry of a peal number; entry 0 (all links 0, no peal) for numbers out of range.
+  const CPindex& Entry(uint32_t pealNumber) const;
+  // Stores `peal` under the next peal number, in no buffer yet, and gives the number.
+  uint32_t AddPeal(std::unique_ptr<CPeal> peal);
+
+  // --- buffers ---
+  int BufferCount() const { return static_cast<int>(bufferRoots.size()); }
+  bool BufferExists(int buffer) const { return buffer >= 0 && buffer < BufferCount(); }
+  // The leftmost / rightmost peal of a buffer (0 when it is empty or does not exist).
+  uint32_t FirstOf(int buffer) const;
+  uint32_t LastOf(int buffer) const;
+  // The buffer whose tree holds the peal, or -1.
+  int BufferOf(uint32_t pealNumber) const;
+  // The peals of a buffer in ledger order.
+  std::vector<uint32_t> PealsOf(int buffer) const;
+  // Puts one peal (in no buffer) into a buffer's tree at its place, as a new leaf.
+  void InsertIntoBuffer(uint32_t pealNumber, int buffer);
+  // Inserts peals first..last, middle first, so that peals in ledger order make a balanced tree.
+  void BuildBuffer(uint32_t first, uint32_t last, int buffer);
+  // Moves the peal and every peal under it in its tree into another buffer's tree. Sound when
+  // the subtree's peals fit one empty slot of the target tree (a single peal, or a child
+  // subtree moved back into the slot its parent left).
+  void MoveSubtree(uint32_t pealNumber, int buffer);
+  // Moves one peal into another buffer, leaving the rest of its buffer in order.
+  void MovePeal(uint32_t pealNumber, int buffer);
+  // The current buffer's peal nearest to a date and sequence: the peal found, or the last one on
+  // the search path; 0 for an empty buffer.
+  uint32_t FindDate(Date date, uint8_t sequence) const;
+
+  uint32_t lastPealNumber = 0;
+  std::vector<uint32_t> bufferRoots;      // by buffer number: root peal, 0 = empty
+  std::vector<uint32_t> bufferPositions;  // by buffer number: current peal, 0 = none
+  uint16_t currentBuffer = kMainBuffer;
+
+ protected:
+  CPindex& At(uint32_t pealNumber) { return m_entries[pealNumber]; }
+  bool IsPeal(uint32_t pealNumber) const {
+    return pealNumber != 0 && pealNumber < m_entries.size() && m_entries[pealNumber].peal;
+  }
+  // Removes a peal from the ledger for good: its entry keeps no peal and no links. The caller
+  // has already taken it out of its buffer.
+  void DiscardPeal(uint32_t pealNumber);
+
+ private:
+  // The empty child slot of `buffer` where `peal` belongs: the parent (0 for an empty tree) and
+  // whether the slot is its right child.
+  uint32_t FindSlot(int buffer, const CPeal& peal, bool& onRight) const;
+
+  std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
+};
+
+}  // namespace tv

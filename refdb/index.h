@@ -1,0 +1,147 @@
+// One index of the reference database: its file pair, its sorting tree threaded in order, and
+// the cache of objects already read.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/file_system.h"
+#include "refdb/ind_obj.h"
+#include "refdb/index_format.h"
+
+namespace tv {
+
+class CSGMLFile;
+
+class CIndex {
+ public:
+  // Opens the index `name` in `directory` (ending in a separator), creating or converting its
+  // files as needed.
+  CIndex(std::string name, std::string directory);
+  // An index in memory only, over another index's objects: empty table of the same count.
+  explicit CIndex(CIndex& other);
+  virtual ~CIndex();
+  CIndex(const CIndex&) = delete;
+  CIndex& operator=(const CIndex&) = delete;
+
+  // Kinds complete their opening here (the constructor cannot call NewObject): reads the
+  // backup of an index that opened empty, for the kinds that do so.
+  void Open(bool loadBackup);
+
+  // --- the operations each kind may replace ---
+  virtual int CompareEntry(int32_t key, std::string_view text, bool exact);
+  // The key a typed text names: the nearest entry at or after it, 0 past the end. With
+  // `numeric` nonzero a text of digits and brackets is taken as the key itself.
+  virtual int32_t FindEntry(std::string_view text, int32_t numeric);
+  virtual bool CanFindNext() const { return false; }
+  virtual bool CanImport() const { return false; }
+  virtual void ImportSgml(CSGMLFile& file) { (void)file; }
+  virtual std::unique_ptr<CIndObj> NewObject() = 0;
+  virtual std::string CsvHeader() const { return "\"key\",\"name\""; }
+
+  // --- entries and objects ---
+  // The entry's object, read and cached on first use; null for 0, keys past `count` and free
+  // keys. The index owns it.
+  CIndObj* Lookup(int32_t key);
+  // The object's GetName(variant), or "#" and the key when there is none.
+  std::string NameOf(int32_t key, int variant);
+  int32_t FindName(std::string_view text) { return FindEntry(text, 0); }
+  int SetChosen(int32_t key, int flag);
+  // Puts an object in sorted order. With key 0 a new key is allocated and the index takes
+  // ownership of `object` (which must come from new). With `relink` an existing entry is first
+  // unlinked.
+  int32_t Insert(CIndObj* object, int32_t key, bool relink);
+  // Adds a new object under a new key and gives the key.
+  int32_t InsertNew(std::unique_ptr<CIndObj> object) { return Insert(object.release(), 0, false); }
+  // Caches the object under `key` (replacing any object there), marks it dirty and sorts it in.
+  int32_t AddWithKey(std::unique_ptr<CIndObj> object, int32_t key);
+  // Deletes the entry; gives the key that followed it in order.
+  int32_t Remove(int32_t key);
+  int32_t EditEntry(int32_t key, bool runDialog);
+  void DisplayEntry(int32_t key);
+  void MarkDirty(int32_t key);
+  void MarkUsed(int32_t key);
+  void ChangeKey(int32_t key, int32_t newKey);
+  int CompareObject(int32_t key, const CIndObj* object);
+  void WriteObject(Archive& out, int32_t key);
+  int32_t StepBack(int32_t key, int n);
+  int32_t StepForward(int32_t key, int n);
+  int32_t ParentOf(int32_t key);
+  int SubtreeSize(int32_t key);
+
+  // --- files ---
+  // Writes changed records and the index file, when modified.
+  void Save();
+  void OpenForUpdate();
+  void CloseAfterUpdate();
+  // Recomputes count and every parent, prev and next from the left/right links.
+  void Rethread();
+  // Writes every live record in sorted order into `data` and a matching table into `index`.
+  void WriteCompacted(File& data, File& index);
+  void LoadBackup(const std::string& name);
+  void ReadObjectsFrom(File& file);
+  void InsertRange(int32_t lo, int32_t hi);
+
+  // --- maintenance (the chooser's File menu) ---
+  void RebuildTree();
+  void CheckLinks();
+  int32_t Purge(int32_t key);
+  // Compacts into fresh files, keeping the previous pair as N".old"/N".odx". False when the new
+  // files could not be written; the index is then unchanged.
+  bool Compact();
+  void WriteSgml();
+  void WriteCsv();
+  // Re-sorts the tree into balanced shape when its links are sound; false for a damaged tree.
+  bool Rebalance();
+
+  // --- state ---
+  int32_t Count() const { return static_cast<int32_t>(m_table.size()); }
+  const IndexEntry& Entry(int32_t key) const;
+  int32_t Root() const { return m_table.empty() ? 0 : m_table[0].left; }
+  int32_t First() const { return m_table.empty() ? 0 : m_table[0].next; }
+  int32_t Last() const { return m_table.empty() ? 0 : m_table[0].prev; }
+  bool Modified() const { return m_modified; }
+  const std::string& Name() const { return m_name; }
+  const std::string& DataPath() const { return m_dataPath; }
+  const std::string& IndexPath() const { return m_indexPath; }
+  bool InMemory() const { return m_dataPath.empty(); }
+
+ protected:
+  // The entry for `key`, raising count to key + 1 when needed.
+  IndexEntry& At(int32_t key);
+  // The entry's link read safely: a link beyond count reads as 0.
+  int32_t Checked(int32_t link) const { return (link > 0 && link < Count()) ? link : 0; }
+
+ private:
+  struct Cache {
+    std::vector<std::unique_ptr<CIndObj>> objects;
+  };
+
+  CIndObj* Cached(int32_t key) const;
+  void SetCached(int32_t key, std::unique_ptr<CIndObj> object);
+  void ReadTable();
+  void ConvertOldPair(File& oldIndex, File& oldData);
+  File* DataForReading();
+  void DropReadHandle();
+  void WriteTable(File& file, int32_t entries);
+  void ReinsertForBalance(int32_t key, int depth);
+  bool CollectInOrder(int32_t root, std::vector<int32_t>& keys) const;
+  int32_t BuildBalanced(const std::vector<int32_t>& keys, size_t lo, size_t hi, int32_t parent);
+  void ReportMissing(const std::string& path, const char* what);
+
+  std::string m_name;
+  std::string m_dataPath;
+  std::string m_indexPath;
+  std::vector<IndexEntry> m_table;
+  std::vector<uint8_t> m_chosen;
+  std::shared_ptr<Cache> m_cache;
+  bool m_modified = false;
+  std::unique_ptr<File> m_dataHeld;   // held open by OpenForUpdate
+  std::unique_ptr<File> m_indexHeld;
+  std::unique_ptr<File> m_dataRead;   // a read handle kept between lookups
+};
+
+}  // namespace tv

@@ -112,7 +112,46 @@ void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {
   }
 }
 
+bool CPealLedger::InLedgerOrder(uint32_t first, uint32_t last) const {
+  for (uint32_t n = first; n <= last; ++n) {
+    if (!IsPeal(n)) return false;
+    if (n > first && Entry(n - 1).peal->CompareOrder(*Entry(n).peal) >= 0) return false;
+  }
+  return true;
+}
+
 void CPealLedger::BuildBuffer(uint32_t first, uint32_t last, int buffer) {
+  if (!BufferExists(buffer) || first == 0 || first > last) return;
+  // Peals already in ledger order going into an empty buffer: inserting them middle first
+  // makes the perfectly balanced tree over first..last, threaded in number order, so link it
+  // directly instead of descending once per peal (a ledger saved by this program loads so).
+  if (bufferRoots[buffer] == 0 && InLedgerOrder(first, last)) {
+    struct Range {
+      uint32_t lo, hi, parent;
+      bool right;
+    };
+    std::vector<Range> ranges{{first, last, 0, false}};
+    while (!ranges.empty()) {
+      const Range r = ranges.back();
+      ranges.pop_back();
+      const uint32_t middle = r.lo + (r.hi - r.lo) / 2;
+      CPindex& node = At(middle);
+      node.parent = r.parent;
+      node.left = node.right = 0;
+      node.prev = middle > first ? middle - 1 : 0;
+      node.next = middle < last ? middle + 1 : 0;
+      if (r.parent == 0) {
+        bufferRoots[buffer] = middle;
+      } else if (r.right) {
+        At(r.parent).right = middle;
+      } else {
+        At(r.parent).left = middle;
+      }
+      if (middle < r.hi) ranges.push_back({middle + 1, r.hi, middle, true});
+      if (middle > r.lo) ranges.push_back({r.lo, middle - 1, middle, false});
+    }
+    return;
+  }
   // Middle first, then the lower half, then the upper half; kept on an explicit stack of ranges
   // so that a long ledger cannot exhaust the call stack.
   std::vector<std::pair<uint32_t, uint32_t>> ranges;

@@ -85,6 +85,8 @@ class CPealLedger {
   // The empty child slot of `buffer` where `peal` belongs: the parent (0 for an empty tree) and
   // whether the slot is its right child.
   uint32_t FindSlot(int buffer, const CPeal& peal, bool& onRight) const;
+  // True when first..last are all peals, in ascending ledger order.
+  bool InLedgerOrder(uint32_t first, uint32_t last) const;
 
   std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
 };

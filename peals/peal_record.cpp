@@ -2,6 +2,7 @@
 #include "peals/peal_record.h"
 
 #include "core/text.h"
+#include "refdb/composition.h"
 #include "refdb/index_set.h"
 #include "refdb/person.h"
 
@@ -76,7 +77,12 @@ void CPeal::MarkPersonsUsed() const {
   mark(composer);
   mark(arranger);
   mark(conductor);
-  // The composer named by the composition entry joins these once compositions carry one.
+  if (composition != 0) {
+    // The composition index holds only compositions.
+    if (const CIndObj* object = CompIndex().Lookup(static_cast<int32_t>(composition))) {
+      mark(static_cast<uint32_t>(static_cast<const CComposition*>(object)->composer));
+    }
+  }
   for (const uint32_t ringer : ringers) mark(ringer);
 }
 

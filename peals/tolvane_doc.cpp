@@ -20,6 +20,14 @@ constexpr const char* kLedgerFilter =
 
 }  // namespace
 
+CTolvaneDoc::~CTolvaneDoc() {
+  try {
+    if (IndexSetIsOpen()) SaveAllIndexes();
+  } catch (const std::exception&) {
+    // Nothing can be reported from here; each index keeps its files as they were.
+  }
+}
+
 void CTolvaneDoc::Redraw() {
   if (views) views->RedrawAll();
 }

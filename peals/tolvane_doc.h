@@ -30,6 +30,10 @@ inline constexpr int kPealWindowPage = 5;
 
 class CTolvaneDoc : public CPealLedger {
  public:
+  CTolvaneDoc() = default;
+  // Saves every index when the index set is open: the ledger lives as long as the program.
+  ~CTolvaneDoc() override;
+
   // --- showing and moving ---
   // Makes an existing buffer current and shows its current peal. True when there is no peal to
   // show (also for a buffer that does not exist, which is left alone).

@@ -1,6 +1,8 @@
 // Methods, their titles and stages, and the method index.
 #include "refdb/method.h"
 
+#include <vector>
+
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/index_set.h"
@@ -9,8 +11,8 @@
 namespace tv {
 
 const std::array<const char*, kClassCount> ClassWords = {
-    "",        "Place",  "Bob",    "Treble Bob",  "Surprise", "Delight",
-    "Treble Place", "Alliance", "Hybrid", "Slow Course", "Plain", "Treble Dodging"};
+    "",       "Place",       "Bob",   "Treble Bob", "Surprise", "Delight", "Treble Place",
+    "Alliance", "Hybrid", "Slow Course", "Plain", "Treble Dodging"};
 
 const std::array<const char*, kStageCount> StageNames = {
     "0",        "1",         "2",        "Singles",    "Minimus",    "Doubles",    "Minor",
@@ -51,6 +53,17 @@ std::vector<std::string> DialogClassItems() {
 }
 
 }  // namespace
+
+std::string_view PacCategoryName(int category) {
+  static constexpr std::array<const char*, kPacCategoryCount> kNames = {
+      "Single S.",        "Spliced S.",       "Spliced S.(2-7m)", "Spliced S.(8m)",
+      "Spliced S.(9-22m)", "Spliced S.(23m)", "Spliced S.(24+m)", "Multi S.",
+      "Surprise (2-6m)",  "Surprise (7m)",    "Surprise (8+m)",   "Single D.",
+      "Single T.B.",      "Spliced T.B.",     "Spliced",          "Multi Method",
+      "(2-6m)",           "(7m)",             "(8+m)",            "Single Method"};
+  if (category < 0 || category >= kPacCategoryCount) return {};
+  return kNames[category];
+}
 
 std::string_view ClassWord(int methodClass) {
   if (methodClass < 0 || methodClass >= kClassCount) return {};
@@ -244,6 +257,26 @@ bool CMethod::StageInRange(int32_t lo, int32_t hi) const {
   if (stage <= 128) return lo <= stage && stage <= hi;
   const int32_t upper = stage - 128;
   return upper <= hi && upper > lo;
+}
+
+int CMethod::PacCategory(bool detailed) const {
+  const bool surprise = methodClass == kClassSurprise;
+  if (spliced) {
+    if (!surprise) return methodClass == 3 ? 13 : 14;
+    if (!detailed || stage != 8) return 1;
+    if (methodCount < 8) return 2;
+    if (methodCount == 8) return 3;
+    if (methodCount <= 22) return 4;
+    return methodCount == 23 ? 5 : 6;
+  }
+  if ((stage & 0x1F) <= 6 && (name.empty() || name.front() == '(')) {
+    if (!detailed || stage != 6) return surprise ? 7 : 15;
+    const int byCount = methodCount < 7 ? 8 : (methodCount == 7 ? 9 : 10);
+    return surprise ? byCount : byCount + 8;
+  }
+  if (surprise) return 0;
+  if (methodClass == 5) return 11;
+  return methodClass == 3 ? 12 : 19;
 }
 
 bool CMethod::MatchesCriterion(const CMethodCriterion& criterion) const {

@@ -79,6 +79,10 @@ class CMethod : public CIndObj {
   bool MatchesCriterion(const CMethodCriterion& criterion) const;
   // Single stage: lo <= s <= hi. Two stages s-1 and s: both within, so s <= hi and s > lo.
   bool StageInRange(int32_t lo, int32_t hi) const;
+  // The category (0 to 19) under which the association-and-stage analysis gathers methods that
+  // it does not name. `detailed` splits spliced Surprise Major and multi-method Minor
+  // performances by their method count.
+  int PacCategory(bool detailed) const;
 
   std::string name;
   Date firstRung = 0;
@@ -113,6 +117,10 @@ class CMethodIndex : public CIndex {
   // The method of a key, or null.
   CMethod* Method(int32_t key) { return static_cast<CMethod*>(Lookup(key)); }
 };
+
+inline constexpr int kPacCategoryCount = 20;
+// The name of a method category: ‘Single S.’, ‘Spliced S.(8m)’; empty outside 0 to 19.
+std::string_view PacCategoryName(int category);
 
 // ‘Major’; ‘Doubles and Minor’ for 0x86; "??" for 26 to 128.
 std::string StageName(unsigned stage);

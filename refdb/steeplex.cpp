@@ -27,8 +27,9 @@ int32_t CSteeplexXref::TowerOf(int32_t sxKey) const {
 
 void CSteeplexXref::Set(int32_t sxKey, int32_t towerKey) {
   if (sxKey < 0 || sxKey > 0xFFFF) return;
-  if (static_cast<size_t>(sxKey) >= m_towers.size()) m_towers.resize(static_cast<size_t>(sxKey) + 1, 0);
-  m_towers[static_cast<size_t>(sxKey)] = static_cast<uint16_t>(towerKey);
+  const auto at = static_cast<size_t>(sxKey);
+  if (at >= m_towers.size()) m_towers.resize(at + 1, 0);
+  m_towers[at] = static_cast<uint16_t>(towerKey);
   m_changed = true;
 }
 
@@ -49,7 +50,8 @@ void LinkSteeplex(int32_t sxKey, int32_t towerKey) {
     if (auto* tower = dynamic_cast<CTower*>(TowerIndex().Lookup(holder))) tower->SetSteeplex(0);
   }
   if (towerKey != 0) {
-    if (auto* tower = dynamic_cast<CTower*>(TowerIndex().Lookup(towerKey))) tower->SetSteeplex(sxKey);
+    auto* tower = dynamic_cast<CTower*>(TowerIndex().Lookup(towerKey));
+    if (tower) tower->SetSteeplex(sxKey);
   }
   SteeplexXref().Set(sxKey, towerKey);
 }

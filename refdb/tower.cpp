@@ -96,6 +96,8 @@ void CTower::WriteRecord(Archive& out) const {
   // Each earlier identity stores its until date and what differs from the one after it.
   const CTower* later = this;
   for (const CTower* e = earlier.get(); e; later = e, e = e->earlier.get()) {
+    // Without its date an identity's fields would read back into the one after it.
+    if (e->untilDate == 0) break;
     writer.Number(Code('d'), static_cast<uint32_t>(e->untilDate));
     if (e->place != later->place) writer.Text(Code('p'), e->place);
     if (e->county != later->county) writer.Byte(Code('c'), e->county);

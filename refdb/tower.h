@@ -33,7 +33,7 @@ class CTower : public CSelTgt {
   // The Tower Details dialog; 1 on OK. A changed county or dedication, and a newly ticked
   // external-data box, are then settled one at a time through the index chooser.
   int Edit() override;
-  void OnChosen(int32_t key) override;
+  void OnChosen(int32_t chosen) override;
 
   // --- the identity valid on a date (0 = now) ---
   const CTower& IdentityAt(Date date) const;

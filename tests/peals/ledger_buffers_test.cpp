@@ -7,7 +7,11 @@
 #include <random>
 #include <set>
 
+#include "core/memory_file_system.h"
 #include "core/services.h"
+#include "refdb/composition.h"
+#include "refdb/index_set.h"
+#include "refdb/person.h"
 #include "tests/peals/peal_test_support.h"
 #include "tests/support/scripted_platform.h"
 
@@ -74,24 +78,24 @@ class LedgerBuffers : public ::testing::Test {
   }
   uint32_t Position() const { return doc.bufferPositions[doc.currentBuffer]; }
 
+  // MarkSet reaches the person index: the index set opens on memory files.
+  ~LedgerBuffers() override { CloseIndexSet(); }
+
+  MemoryFileSystem files;
   testing::ScriptedPlatform platform;
-  ScopedServices services{nullptr, nullptr, &platform};
+  ScopedServices services{&files, nullptr, &platform};
   CTolvaneDoc doc;
 };
 
-TEST_F(LedgerBuffers, DeleteOfTheLastPealMovesToThePrevious) {
-  Fill(5);
+TEST_F(LedgerBuffers, DeleteOfTheLastPealMovesToThePreviousAndOfTheOnlyOneEmpties) {
+  Fill(2);
   doc.Bottom();
   doc.Delete();
   EXPECT_EQ(Soundness(doc), "");
-  EXPECT_EQ(Position(), 4u);
-  EXPECT_EQ(doc.PealsOf(kDeletedBuffer), (std::vector<uint32_t>{5}));
-  EXPECT_EQ(doc.bufferPositions[kDeletedBuffer], 5u);
+  EXPECT_EQ(Position(), 1u);
+  EXPECT_EQ(doc.PealsOf(kDeletedBuffer), (std::vector<uint32_t>{2}));
+  EXPECT_EQ(doc.bufferPositions[kDeletedBuffer], 2u);
   EXPECT_TRUE(doc.modified);
-}
-
-TEST_F(LedgerBuffers, DeleteOfTheOnlyPealEmptiesTheBuffer) {
-  Fill(1);
   doc.Delete();
   EXPECT_EQ(Soundness(doc), "");
   EXPECT_EQ(doc.bufferRoots[kMainBuffer], 0u);
@@ -245,6 +249,35 @@ TEST_F(LedgerBuffers, NewPealGoesIntoBufferOneInLedgerOrder) {
   EXPECT_EQ(Position(), 4u);
   EXPECT_TRUE(doc.modified);
   EXPECT_EQ(Soundness(doc), "");
+}
+
+TEST_F(LedgerBuffers, MarkSetMarksThePersonsOfTheCurrentBufferAndEquivalenceTargets) {
+  for (int32_t key = 1; key <= 8; ++key) PersonIndex().AddWithKey(std::make_unique<CPerson>(), key);
+  std::unique_ptr<CIndObj> composition = CompIndex().NewObject();
+  static_cast<CComposition&>(*composition).composer = 6;
+  CompIndex().AddWithKey(std::move(composition), 1);
+  PersonIndex().equivalences.AddEquivalence(7, 8);
+
+  auto marked = testing::MakePeal(1000);
+  marked->composer = 1;
+  marked->arranger = 2;
+  marked->conductor = 3;
+  marked->ringers = {4, 0, 5};
+  marked->composition = 1;
+  auto other = testing::MakePeal(1001);
+  other->conductor = 7;
+  doc.AddNewPeal(std::move(marked));
+  doc.AddNewPeal(std::move(other));
+  doc.SetPosition(kMainBuffer, 2);
+  doc.Transfer();
+
+  doc.MarkSet();
+  std::vector<int32_t> used;
+  for (int32_t key = 1; key <= 8; ++key) {
+    if (PersonIndex().Lookup(key)->used) used.push_back(key);
+  }
+  EXPECT_EQ(used, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 8}));
+  EXPECT_EQ(platform.maxWaitDepth, 1);
 }
 
 // Random runs of every buffer command over peals sharing dates, checking after each step.

@@ -162,7 +162,7 @@ TEST_F(MethodParsingTest, AbbreviatedClassesDottedAndUndotted) {
       {"Erin", "Sixes", "", {"Erin Sixes", 0, 0}},
       {"Bristol Surprise", "Maximus", "", {"Bristol", 4, 12}},
       {"D.N.C. B.", "Major", "", {"D.N.C.", 2, 8}},
-      {"", "Major", "Cambridge, Yorkshire", {"cambridge)", 0, 8}},
+      {"", "Major", "Cambridge: Yorkshire", {"cambridge)", 0, 8}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.name) + "|" + c.extra);
@@ -207,15 +207,15 @@ TEST_F(MethodParsingTest, LogNotesForAddedAndUndatedEntries) {
   EXPECT_EQ(FindOrAddByTitle("Cambridge Surprise Major", nullptr), undated);
 }
 
-TEST_F(MethodParsingTest, SearchStopsAtTheFirstOtherNameExceptForTitles) {
-  // ‘Cambridge’ class 0 is looked for from the first Cambridge entry; an entry of another name
-  // with one method ends the search for parts, while titles step over it.
-  Add({"Cambridge", 3, 8});
-  Add({"Cambridgeshire", 4, 8});
-  const int32_t later = Add({"Cambridgeshire", 4, 10});
-  EXPECT_EQ(FindOrAddByTitle("Cambridgeshire Surprise Royal", nullptr), later);
+TEST_F(MethodParsingTest, OnlyTitlesStepOverOtherNamesInTheCountRun) {
+  // A search for several methods starts among the unnamed entries with that count; a named
+  // entry with the same count follows them.
+  Add({"", 4, 8, 3, true});
+  const int32_t named = Add({"Aardvark", 4, 8, 3});
+  Add({"Bristol", 4, 8});
+  EXPECT_EQ(FindOrAddByTitle("Aardvark Surprise Major (3 methods)", nullptr), named);
   const int before = Entries();
-  FindOrAddByParts(1, "Cambridge", "Surprise", "Major");
+  EXPECT_NE(FindOrAddByParts(3, "Aardvark", "Surprise", "Major"), named);
   EXPECT_EQ(Entries(), before + 1);
 }
 

@@ -33,6 +33,14 @@ uint32_t CPealLedger::AddPeal(std::unique_ptr<CPeal> peal) {
   return number;
 }
 
+std::unique_ptr<CPeal> CPealLedger::ReplacePeal(uint32_t pealNumber,
+                                                std::unique_ptr<CPeal> peal) {
+  if (!IsPeal(pealNumber) || !peal) return nullptr;
+  peal->pealNumber = pealNumber;
+  std::swap(m_entries[pealNumber].peal, peal);
+  return peal;
+}
+
 void CPealLedger::DiscardPeal(uint32_t pealNumber) {
   if (pealNumber != 0 && pealNumber < m_entries.size()) m_entries[pealNumber] = CPindex{};
 }

@@ -42,6 +42,10 @@ class CPealLedger {
   const CPindex& Entry(uint32_t pealNumber) const;
   // Stores `peal` under the next peal number, in no buffer yet, and gives the number.
   uint32_t AddPeal(std::unique_ptr<CPeal> peal);
+  // Puts `peal` in the place of the peal numbered `pealNumber`, under that number and in the
+  // same buffer place, and gives back the peal it replaced (null when there was none, and then
+  // nothing changes). The new peal must order exactly as the old one (same date and sequence).
+  std::unique_ptr<CPeal> ReplacePeal(uint32_t pealNumber, std::unique_ptr<CPeal> peal);
 
   // --- buffers ---
   int BufferCount() const { return static_cast<int>(bufferRoots.size()); }

@@ -8,8 +8,12 @@
 
 #include "core/status.h"
 #include "peals/peal_ledger.h"
+#include "peals/selection_state.h"
 
 namespace tv {
+
+class CPealEntry;
+class CGlobal;
 
 // The windows that show a ledger: the current-peal window and the peal lists.
 class CLedgerViews {
@@ -48,6 +52,9 @@ class CTolvaneDoc : public CPealLedger {
   // --- Peal menu ---
   // A peal for entry: the next peal number and today's date.
   std::unique_ptr<CPeal> MakePealForEntry() const;
+  // "New": runs the Peal Details dialog for a peal made for entry; on OK the peal joins the
+  // ledger (AddNewPeal) and its changed names are resolved through the chooser (peal_entry.cpp).
+  void New();
   // The OK half of New: the entered peal joins the ledger under the next number, goes into
   // buffer 1 and becomes the current buffer's position. Gives its number.
   uint32_t AddNewPeal(std::unique_ptr<CPeal> peal);
@@ -63,6 +70,9 @@ class CTolvaneDoc : public CPealLedger {
   void Bottom();
 
   // --- List menu ---
+  // "Select" and "Global Edit" (selection.cpp, global_edit.cpp).
+  void Select();
+  void GlobalEdit();
   // Runs the "Enter Date" dialog and goes to the date typed.
   void Goto();
   // The current buffer's position becomes the peal nearest the date.
@@ -101,6 +111,10 @@ class CTolvaneDoc : public CPealLedger {
   int selectCriterion = kCriterionRinger;
   std::string defaultDirectory;  // where file prompts open
   CLedgerViews* views = nullptr; // not owned
+  CSelectionState selection;     // the Select Peals dialog as last left
+  CDocTgt docTarget{*this};      // receives the choices made for a selection
+  std::shared_ptr<CPealEntry> pealEntry;  // the entry dialogs' run-wide state, made on first use
+  std::shared_ptr<CGlobal> globalEdit;    // the last Global Edit, until the next
 
  private:
   void Redraw();

@@ -1,6 +1,8 @@
 // Ringer equivalences: the two maps, their group threads, and the equivalence file.
 #include "refdb/equivalence.h"
 
+#include "refdb/index_set.h"
+
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/index.h"
@@ -100,7 +102,10 @@ void CEquivalences::AddEquivalence(int32_t from, int32_t to) {
 }
 
 std::string CEquivalences::FileFor(std::string_view ledgerPath, std::string_view extension) {
-  return JoinPath(Files().CurrentDirectory(), PathTitle(ledgerPath) + std::string(extension));
+  // The file goes with the person index: in the index directory, which the desktop program
+  // opens in its current directory and the command line where --db says.
+  const std::string directory = IndexSetIsOpen() ? IndexDirectory() : Files().CurrentDirectory();
+  return JoinPath(directory, PathTitle(ledgerPath) + std::string(extension));
 }
 
 void CEquivalences::ReadRecords(std::string_view bytes, size_t width) {

@@ -42,7 +42,8 @@ class CEquivalences {
   // Every equivalence: person key -> key it is counted as, in ascending order of person key.
   const std::map<int32_t, int32_t>& CountedAs() const { return m_countedAs; }
 
-  // The file of a ledger: PathTitle(ledgerPath) + extension, in the current directory.
+  // The file of a ledger: PathTitle(ledgerPath) + extension, in the index directory (the
+  // current directory when no index set is open).
   static std::string FileFor(std::string_view ledgerPath, std::string_view extension);
   // Empties both maps, then replays the ledger's ".eq3" file or, only when there is none, its
   // ".eqv" file. A missing or unreadable file means no equivalences; nothing is reported.

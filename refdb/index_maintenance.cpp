@@ -131,7 +131,15 @@ bool CIndex::Compact() {
   std::string bytes;
   if (files.ReadAll(m_dataPath, bytes)) files.WriteAllSafely(base + kBackupDataExtension, bytes);
   if (files.ReadAll(m_indexPath, bytes)) files.WriteAllSafely(base + kBackupIndexExtension, bytes);
-  files.Rename(newData, m_dataPath);
+  if (!files.Rename(newData, m_dataPath)) {
+    // The previous pair is still in place; the table now describes the new files, so every
+    // record is written again into the previous data file at the next save.
+    for (int32_t k = 1; k < Count(); ++k) {
+      if (m_table[k].offset != 0) m_table[k].offset = -1;
+    }
+    m_modified = true;
+    return false;
+  }
   files.Rename(newIndex, m_indexPath);
   m_modified = false;
   return true;
@@ -142,11 +150,6 @@ void CIndex::WriteSgml() {
   Save();
   CWait wait;
   const std::string path = ReplaceExtension(m_dataPath, ".sgm");
-  auto out = Files().Open(path, OpenMode::Create);
-  if (!out) {
-    ThePlatform().Message(path + " Cannot be Created");
-    return;
-  }
   auto data = Files().Open(m_dataPath, OpenMode::Read);
   if (!data) ReportMissing(m_dataPath, " Not Found");
   const uint64_t length = data ? data->Length() : 0;
@@ -175,8 +178,8 @@ void CIndex::WriteSgml() {
     }
     text += line + "\r\n";
   }
-  out->Write(text);
-  out->Flush();
+  data.reset();
+  if (!Files().WriteAllSafely(path, text)) ThePlatform().Message(path + " Cannot be Created");
 }
 
 void CIndex::WriteCsv() {

@@ -53,6 +53,8 @@ void OpenIndexSet(const std::string& directory) {
   // The tower, association and composition indexes rebuild themselves from their backup when
   // they open empty.
   for (int i = 0; i < kIndexCount; ++i) set->indexes[i]->Open(i == 0 || i == 5 || i == 6);
+  // The ties between external records and towers belong to this directory's indexes.
+  LoadSteeplexXref(d);
   TheSet() = std::move(set);
 }
 
@@ -63,6 +65,7 @@ void SaveAllIndexes() {
   for (int position : {0, 1, 2, 5, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13}) {
     TheSet()->indexes[position]->Save();
   }
+  SaveSteeplexXref(TheSet()->directory);
 }
 
 void CloseIndexSet() { TheSet().reset(); }

@@ -25,11 +25,13 @@ inline constexpr int kIndexCount = 14;
 inline constexpr int kSteeplexStringCount = 6;
 
 // Opens every index of the set in `directory` (ending in a separator); with an empty
-// directory, in the current directory. Does nothing when the set is open.
+// directory, in the current directory. Reads the external-record cross-reference of that
+// directory. Does nothing when the set is open.
 void OpenIndexSet(const std::string& directory = {});
 bool IndexSetIsOpen();
 // Saves every index, in the order associations, methods, persons, towers, dedications,
-// counties, compositions, external tower records, then the six string indexes.
+// counties, compositions, external tower records, then the six string indexes; then the
+// external-record cross-reference when it changed.
 void SaveAllIndexes();
 // Closes the set without saving (tests, and the command line between runs).
 void CloseIndexSet();

@@ -108,6 +108,10 @@ class CMethodIndex : public CIndex {
   // many methods: ‘8’ and ‘(8)’ find the eight-method entry. Anything else as usual.
   int32_t FindEntry(std::string_view text, int32_t numeric) override;
   bool CanImport() const override { return true; }
+  // Reads first-rung dates from an SGML file of method records ("<n>" opens each): the method
+  // named by "mn", "mc" and "ms" is found or added and takes the earliest date of the record's
+  // "f", "hd" and "td" tags. A record without a date adds nothing.
+  void ImportSgml(CSGMLFile& file) override;
   std::unique_ptr<CIndObj> NewObject() override;
   std::string CsvHeader() const override;
 

@@ -1,11 +1,126 @@
 // External tower records (Steeplex), their strings, and the cross-reference to our towers.
 #include "refdb/steeplex.h"
 
+#include <algorithm>
+
+#include "core/archive.h"
+#include "core/services.h"
+#include "core/text.h"
 #include "refdb/assoc.h"
 #include "refdb/index_set.h"
+#include "refdb/tagged_record.h"
 #include "refdb/tower.h"
 
 namespace tv {
+namespace {
+
+constexpr uint16_t kLongCount = 0xFFFF;  // the count follows as 32 bits
+constexpr int32_t kMaxSteeplexKey = 0xFFFF;
+
+// The string object of one of a record's numbers, or null.
+const CIndObj* StringObject(int n, uint16_t key) {
+  if (key == 0) return nullptr;
+  return SteeplexStrings(n).Lookup(key);
+}
+
+}  // namespace
+
+// ---- the record ---------------------------------------------------------------------------
+
+int32_t CSteeplex::ReadRecord(Archive& in) {
+  TaggedReader reader(in, true);
+  TaggedField field;
+  while (reader.Next(field)) {
+    const auto word = static_cast<uint16_t>(field.value);
+    switch (field.letter) {
+      case kKeyLetter:
+        key = static_cast<int32_t>(field.value);
+        break;
+      case 'l':
+        if (field.IsText()) location = field.text;
+        break;
+      case 'b':
+        bellCount = static_cast<uint8_t>(field.value);
+        break;
+      case 't':
+        tenorWeight = word;
+        break;
+      case 'e':
+        gridEasting = word;
+        break;
+      case 'n':
+        gridNorthing = word;
+        break;
+      case 'c':
+        county = word;
+        break;
+      case 's':
+        saint = word;
+        break;
+      case 'm':
+        map = word;
+        break;
+      case 'a':
+        association = word;
+        break;
+      case 'p':
+        practice = word;
+        break;
+      case 'i':
+        building = word;
+        break;
+      case 'd': {
+        uint16_t* targets[6] = {&map, &association, &practice, &building, &county, &saint};
+        for (size_t i = 0; i < field.array.size() && i < 6; ++i) {
+          *targets[i] = static_cast<uint16_t>(field.array[i]);
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return key;
+}
+
+void CSteeplex::WriteRecord(Archive& out) const {
+  TaggedWriter writer(out);
+  writer.Key(static_cast<uint32_t>(key));
+  writer.Text(Code('l'), location);
+  writer.Byte(Code('b'), bellCount);
+  writer.Word(Code('t'), tenorWeight);
+  writer.Word(Code('e'), gridEasting);
+  writer.Word(Code('n'), gridNorthing);
+  const uint16_t strings[6] = {map, association, practice, building, county, saint};
+  writer.WordArray(Code('d'), strings);
+  writer.End();
+}
+
+int CSteeplex::Compare(const CIndObj* other) const {
+  if (!other) return -1;
+  const auto* that = static_cast<const CSteeplex*>(other);
+  if (const int r = CompareNoCase(location, that->location); r != 0) return r;
+  const int kinds[3] = {kSxCounty, kSxSaint, kSxBuilding};
+  const uint16_t mine[3] = {county, saint, building};
+  const uint16_t theirs[3] = {that->county, that->saint, that->building};
+  int r = 0;
+  for (int i = 0; i < 3; ++i) {
+    const CIndObj* a = StringObject(kinds[i], mine[i]);
+    if (!a) return 1;
+    r = a->Compare(StringObject(kinds[i], theirs[i]));
+    if (r != 0) return r;
+  }
+  return r;
+}
+
+int CSteeplex::CompareText(std::string_view text) const { return CompareNoCase(location, text); }
+
+std::string CSteeplex::GetName(int) const {
+  std::string text = std::to_string(key) + ": " + location;
+  if (county) text += "," + StringText(kSxCounty, county);
+  if (saint) text += "," + StringText(kSxSaint, saint);
+  return text;
+}
 
 std::unique_ptr<CIndObj> CSteeplexIndex::NewObject() { return std::make_unique<CSteeplex>(); }
 
@@ -17,8 +132,12 @@ std::string StringText(int n, int32_t key) {
 
 CSteeplex* SteeplexRecord(int32_t sxKey) {
   if (sxKey <= 0) return nullptr;
-  return dynamic_cast<CSteeplex*>(SteeplexIndex().Lookup(sxKey));
+  CSteeplexIndex& index = SteeplexIndex();
+  if (index.Entry(sxKey).offset == 0) return nullptr;
+  return dynamic_cast<CSteeplex*>(index.Lookup(sxKey));
 }
+
+// ---- the cross-reference -------------------------------------------------------------------
 
 int32_t CSteeplexXref::TowerOf(int32_t sxKey) const {
   if (sxKey < 0 || static_cast<size_t>(sxKey) >= m_towers.size()) return 0;
@@ -26,7 +145,7 @@ int32_t CSteeplexXref::TowerOf(int32_t sxKey) const {
 }
 
 void CSteeplexXref::Set(int32_t sxKey, int32_t towerKey) {
-  if (sxKey < 0 || sxKey > 0xFFFF) return;
+  if (sxKey < 0 || sxKey > kMaxSteeplexKey) return;
   const auto at = static_cast<size_t>(sxKey);
   if (at >= m_towers.size()) m_towers.resize(at + 1, 0);
   m_towers[at] = static_cast<uint16_t>(towerKey);
@@ -38,6 +157,56 @@ void CSteeplexXref::Clear() {
   m_changed = false;
 }
 
+void CSteeplexXref::Read(const std::string& path) {
+  Clear();
+  std::string bytes;
+  if (!Files().ReadAll(path, bytes)) return;
+  auto byte = [&bytes](size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at]));
+  };
+  if (bytes.size() < 2) return;
+  uint64_t count = byte(0) | (byte(1) << 8);
+  size_t at = 2;
+  if (count == kLongCount) {
+    if (bytes.size() < 6) return;
+    count = byte(2) | (byte(3) << 8) | (byte(4) << 16) | (byte(5) << 24);
+    at = 6;
+  }
+  // Record keys are 16 bits, so no sound file holds more than 65536 elements; a cut-short file
+  // keeps the elements before the cut.
+  const uint64_t present = (bytes.size() - at) / 2;
+  const uint64_t n = std::min<uint64_t>({count, present, uint64_t{kMaxSteeplexKey} + 1});
+  m_towers.assign(n == 0 ? 1 : n, 0);
+  for (uint64_t i = 0; i < n; ++i) {
+    m_towers[i] = static_cast<uint16_t>(byte(at + 2 * i) | (byte(at + 2 * i + 1) << 8));
+  }
+  m_towers[0] = 0;
+}
+
+std::string CSteeplexXref::Bytes() const {
+  std::string bytes;
+  auto put16 = [&bytes](uint32_t v) {
+    bytes += static_cast<char>(v & 0xFF);
+    bytes += static_cast<char>((v >> 8) & 0xFF);
+  };
+  const auto count = static_cast<uint32_t>(m_towers.size());
+  if (count >= kLongCount) {
+    put16(kLongCount);
+    put16(count & 0xFFFF);
+    put16(count >> 16);
+  } else {
+    put16(count);
+  }
+  for (const uint16_t tower : m_towers) put16(tower);
+  return bytes;
+}
+
+bool CSteeplexXref::Write(const std::string& path) {
+  if (!Files().WriteAllSafely(path, Bytes())) return false;
+  m_changed = false;
+  return true;
+}
+
 CSteeplexXref& SteeplexXref() {
   static CSteeplexXref xref;
   return xref;
@@ -47,13 +216,23 @@ int32_t TowerOf(int32_t sxKey) { return SteeplexXref().TowerOf(sxKey); }
 
 void LinkSteeplex(int32_t sxKey, int32_t towerKey) {
   if (const int32_t holder = TowerOf(sxKey); holder != 0) {
-    if (auto* tower = dynamic_cast<CTower*>(TowerIndex().Lookup(holder))) tower->SetSteeplex(0);
+    // A stale tie names a tower that has since been tied to another record: that tie stays.
+    auto* tower = dynamic_cast<CTower*>(TowerIndex().Lookup(holder));
+    if (tower && tower->steeplexKey == sxKey) tower->SetSteeplex(0);
   }
   if (towerKey != 0) {
     auto* tower = dynamic_cast<CTower*>(TowerIndex().Lookup(towerKey));
     if (tower) tower->SetSteeplex(sxKey);
   }
   SteeplexXref().Set(sxKey, towerKey);
+}
+
+void LoadSteeplexXref(const std::string& directory) {
+  SteeplexXref().Read(directory + kSteeplexXrefName);
+}
+
+void SaveSteeplexXref(const std::string& directory) {
+  if (SteeplexXref().Changed()) SteeplexXref().Write(directory + kSteeplexXrefName);
 }
 
 }  // namespace tv

@@ -1,0 +1,110 @@
+// Start-up, opening and saving the ledger, and quitting.
+#include "app/tolvane_app.h"
+
+#include "core/services.h"
+#include "core/text.h"
+#include "refdb/index_set.h"
+
+namespace tv {
+
+std::string LedgerNameFromCommandLine(std::string_view commandLine) {
+  std::string name = Trimmed(commandLine);
+  if (!name.empty() && name.front() == '"') {
+    name = name.size() >= 2 ? name.substr(1, name.size() - 2) : std::string();
+  }
+  return name;
+}
+
+void CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
+  m_shell = &shell;
+  m_chooser1.window = shell.MakeWindow(DocId::Chooser1);
+  m_chooser2.window = shell.MakeWindow(DocId::Chooser2);
+  m_analysis.window = shell.MakeWindow(DocId::Analysis);
+  if (m_analysis.window) m_analysis.window->ShowWindow(false);
+  m_pealDoc.window = shell.MakeWindow(DocId::CurrentPeal);
+  // The index directory is the current directory when the current-peal document is made;
+  // opening the set also reads the Steeplex cross-reference.
+  OpenIndexSet();
+  m_pealDoc.entryChooser = &m_chooser1;
+  m_pealDoc.ledger = &m_ledger;
+  m_ledger.views = this;
+  listWindow = shell.MakeWindow(DocId::PealList);
+  if (listWindow) {
+    listWindow->SetTitle(m_ledgerTitle);
+    listWindow->ShowWindow(true);
+  }
+  if (const std::string name = LedgerNameFromCommandLine(commandLine); !name.empty()) {
+    OpenLedger(name);
+  }
+}
+
+void CTolvaneApp::Shutdown() {
+  if (m_shutDown) return;
+  m_shutDown = true;
+  // Saving the indexes also writes a changed Steeplex cross-reference.
+  if (IndexSetIsOpen()) SaveAllIndexes();
+}
+
+void CTolvaneApp::SetLedgerFile(const std::string& path) {
+  m_ledgerTitle = PathFileName(path);
+  if (listWindow) listWindow->SetTitle(m_ledgerTitle);
+  if (m_shell) m_shell->AddRecentFile(path);
+}
+
+bool CTolvaneApp::SaveModified() {
+  if (!m_ledger.modified) return true;
+  switch (ThePlatform().AskSaveChanges(m_ledgerTitle)) {
+    case SaveAnswer::Cancel: return false;
+    case SaveAnswer::No: return true;
+    case SaveAnswer::Yes: return SaveLedger(false);
+  }
+  return false;
+}
+
+bool CTolvaneApp::OpenLedger(const std::string& path) {
+  // Loading replaces every peal, so unsaved changes are offered for saving first.
+  if (!SaveModified()) return false;
+  const Status status = m_ledger.Open(path);
+  if (status.code() == StatusCode::NotFound || status.code() == StatusCode::IoError) return false;
+  SetLedgerFile(path);
+  if (listWindow) listWindow->ShowWindow(true);
+  return true;
+}
+
+void CTolvaneApp::OpenCommand() {
+  const auto path = ThePlatform().PromptOpenFile(FilePrompt{.title = "Open",
+                                                            .filter = std::string(kLedgerFilter),
+                                                            .directory = m_ledger.defaultDirectory,
+                                                            .overwritePrompt = false});
+  if (path) OpenLedger(*path);
+}
+
+bool CTolvaneApp::SaveLedger(bool saveAs) {
+  const Status status = saveAs ? m_ledger.SaveAs() : m_ledger.Save();
+  if (!status.ok()) return false;
+  SetLedgerFile(m_ledger.pathName);
+  return true;
+}
+
+void CTolvaneApp::StartChooser(const ChooserRequest& request) {
+  Chooser(request.chooser).Start(request.target, request.index, request.text, request.title);
+}
+
+void CTolvaneApp::ShowPeal(const CPeal* peal) { m_pealDoc.ShowPeal(peal); }
+
+void CTolvaneApp::RedrawAll() {
+  if (listWindow) listWindow->Redraw();
+  if (m_pealDoc.window) m_pealDoc.window->Redraw();
+}
+
+std::optional<CmdState> CTolvaneApp::State(Cmd cmd) {
+  if (AlwaysDisabled(cmd)) return CmdState{};
+  if (cmd == Cmd::FileOpen) return CmdState{.enabled = true};
+  return std::nullopt;
+}
+
+void CTolvaneApp::Run(Cmd cmd) {
+  if (cmd == Cmd::FileOpen) OpenCommand();
+}
+
+}  // namespace tv

@@ -1,0 +1,98 @@
+// The application (CTolvaneApp): start-up, the five documents that live for the whole run,
+// opening a ledger into the one peal ledger, and quitting.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/analysis_view.h"
+#include "app/chooser_doc.h"
+#include "app/commands.h"
+#include "app/doc_window.h"
+#include "app/peal_doc.h"
+#include "peals/tolvane_doc.h"
+
+namespace tv {
+
+// The permanent documents, in the order start-up makes their windows.
+enum class DocId { Chooser1, Chooser2, Analysis, CurrentPeal, PealList };
+
+// What the application needs of the main frame.
+class CAppShell {
+ public:
+  virtual ~CAppShell() = default;
+  // Makes the first window of a permanent document, hidden, and gives its face. The frame keeps
+  // it for the run: closing it hides it.
+  virtual CDocWindow* MakeWindow(DocId doc) = 0;
+  virtual void AddRecentFile(const std::string& path) = 0;
+};
+
+inline constexpr std::string_view kLedgerTitle = "Peal List";
+inline constexpr std::string_view kLedgerFilter =
+    "Peal Files (*.tv3)|*.tv3|Quarter Peal Files (*.qv3)|*.qv3|All Files (*.*)|*.*||";
+
+class CTolvaneApp : public CLedgerViews, public CCommandTarget {
+ public:
+  CTolvaneApp() = default;
+  CTolvaneApp(const CTolvaneApp&) = delete;
+  CTolvaneApp& operator=(const CTolvaneApp&) = delete;
+
+  // Makes the documents and their windows in order, opens the index set in the current
+  // directory, reads the Steeplex cross-reference, activates the peal list, and opens the
+  // ledger the command line names.
+  void Start(CAppShell& shell, std::string_view commandLine);
+  // Saves every index and a changed cross-reference. Call once, after CanQuit agreed.
+  void Shutdown();
+
+  CTolvaneDoc& Ledger() { return m_ledger; }
+  const CTolvaneDoc& Ledger() const { return m_ledger; }
+  CPealDoc& PealDoc() { return m_pealDoc; }
+  CChooseDoc& Chooser(int n) { return n == 2 ? m_chooser2 : m_chooser1; }
+  CAnalysisReport& Analysis() { return m_analysis; }
+  // The buffer of the next peal-list window: 1 for the first, then 2, 3, ... for the run.
+  int NextListBuffer() { return m_nextListBuffer++; }
+  // "Peal List" until the ledger has a file, then the file's name.
+  const std::string& LedgerTitle() const { return m_ledgerTitle; }
+
+  // Loads a ledger into the peal ledger, after offering to save a modified one; false when the
+  // user cancelled or the file could not be read (the open ledger then stays).
+  bool OpenLedger(const std::string& path);
+  // File Open: asks for a ledger and opens it.
+  void OpenCommand();
+  // Save (or Save As); true when the ledger was written.
+  bool SaveLedger(bool saveAs);
+  // Offers to save a modified ledger ("Save changes to %1?"); false when the user cancelled or
+  // the save failed, so the caller must not go on.
+  bool SaveModified();
+  // Hands a chooser request to chooser 1 or 2.
+  void StartChooser(const ChooserRequest& request);
+
+  // CLedgerViews
+  void ShowPeal(const CPeal* peal) override;
+  void RedrawAll() override;
+  // CCommandTarget: the frame's own commands.
+  std::optional<CmdState> State(Cmd cmd) override;
+  void Run(Cmd cmd) override;
+
+  CDocWindow* listWindow = nullptr;  // the peal list's first window; not owned
+
+ private:
+  void SetLedgerFile(const std::string& path);
+
+  CAppShell* m_shell = nullptr;
+  CChooseDoc m_chooser1;
+  CChooseDoc m_chooser2;
+  CAnalysisReport m_analysis;
+  CPealDoc m_pealDoc;
+  CTolvaneDoc m_ledger;
+  std::string m_ledgerTitle{kLedgerTitle};
+  int m_nextListBuffer = 1;
+  bool m_shutDown = false;
+};
+
+// The ledger a command line names: a name beginning with a double quote loses its first and last
+// characters. Empty when there is none.
+std::string LedgerNameFromCommandLine(std::string_view commandLine);
+
+}  // namespace tv

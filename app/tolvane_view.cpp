@@ -1,0 +1,101 @@
+// Peal-list windows: the lines drawn, activation and the list's commands.
+#include "app/tolvane_view.h"
+
+#include "app/peal_text.h"
+#include "app/tolvane_app.h"
+#include "core/display_lines.h"
+#include "core/platform.h"
+#include "core/services.h"
+#include "peals/tolvane_doc.h"
+
+namespace tv {
+
+std::vector<CListLine> CTolvaneView::Lines() {
+  std::vector<CListLine> lines;
+  const CTolvaneDoc& ledger = m_app.Ledger();
+  if (!ledger.BufferExists(buffer)) return lines;
+  const uint32_t current = ledger.bufferPositions[static_cast<size_t>(buffer)];
+  if (!ledger.PealAt(current)) return lines;
+  // A position may name a peal since moved to another buffer; its links then lead through that
+  // buffer, as every step from it does.
+  uint32_t top = current;
+  for (int i = 0; i < kListLinesAbove && ledger.Entry(top).prev != 0; ++i) top = ledger.Entry(top).prev;
+  topPeal = top;
+  for (uint32_t n = top; n != 0 && lines.size() < kListLinesShown; n = ledger.Entry(n).next) {
+    const CPeal* peal = ledger.PealAt(n);
+    if (!peal) break;
+    lines.push_back({ListLine(*peal), n == current});
+  }
+  return lines;
+}
+
+void CTolvaneView::OnActivate() {
+  CTolvaneDoc& ledger = m_app.Ledger();
+  if (!ledger.BufferExists(buffer)) return;
+  ledger.ShowBuffer(buffer);
+  if (ledger.views) ledger.views->RedrawAll();
+}
+
+void ClipPealList(const CTolvaneDoc& ledger) {
+  CWait wait;
+  std::vector<std::string> lines;
+  size_t total = 0;
+  for (uint32_t n = ledger.FirstOf(kMainBuffer); n != 0; n = ledger.Entry(n).next) {
+    const CPeal* peal = ledger.PealAt(n);
+    if (!peal) break;
+    lines.push_back(ListLine(*peal));
+    total += lines.back().size() + 2;
+    if (total > kListClipLimit) {
+      ThePlatform().Message(kListClipTruncated);
+      break;
+    }
+  }
+  CopyLinesToClipboard(lines);
+}
+
+std::optional<CmdState> CTolvaneView::State(Cmd cmd) {
+  constexpr CmdState on{.enabled = true};
+  switch (cmd) {
+    case Cmd::FileSave: case Cmd::FileSaveAs: case Cmd::Goto: case Cmd::Clip: case Cmd::MarkSet:
+    case Cmd::Delete: case Cmd::Transfer: case Cmd::Back: case Cmd::Forward: case Cmd::PageBack:
+    case Cmd::PageForward: case Cmd::Top: case Cmd::Bottom: case Cmd::Swap: case Cmd::Rotate:
+    case Cmd::BuffersCombine: case Cmd::BuffersClear: case Cmd::BuffersAll: case Cmd::Undelete:
+      return on;
+    // Items with no action, and commands whose work arrives with later parts of the program.
+    case Cmd::LoadSelective: case Cmd::MarkClear: case Cmd::Select: case Cmd::GlobalEdit:
+    case Cmd::ImportOldSgml: case Cmd::ImportNewSgml: case Cmd::ImportCheckSgml:
+    case Cmd::ImportMarwick: case Cmd::ImportLogwright: case Cmd::Export: case Cmd::New:
+    case Cmd::Edit: case Cmd::Analyse: case Cmd::SteeplexImport: case Cmd::SteeplexCollate:
+      return CmdState{};
+    default:
+      return std::nullopt;
+  }
+}
+
+void CTolvaneView::Run(Cmd cmd) {
+  CTolvaneDoc& ledger = m_app.Ledger();
+  switch (cmd) {
+    case Cmd::FileSave: m_app.SaveLedger(false); break;
+    case Cmd::FileSaveAs: m_app.SaveLedger(true); break;
+    case Cmd::Goto: ledger.Goto(); break;
+    case Cmd::Clip: ClipPealList(ledger); break;
+    case Cmd::MarkSet: ledger.MarkSet(); break;
+    case Cmd::Delete: ledger.Delete(); break;
+    case Cmd::Transfer: ledger.Transfer(); break;
+    case Cmd::Back: ledger.Back(); break;
+    case Cmd::Forward: ledger.Forward(); break;
+    case Cmd::PageBack: ledger.PageBack(kListLinesShown); break;
+    case Cmd::PageForward: ledger.PageForward(kListLinesShown); break;
+    case Cmd::Top: ledger.Top(); break;
+    case Cmd::Bottom: ledger.Bottom(); break;
+    case Cmd::Swap: ledger.Swap(); break;
+    case Cmd::Rotate: ledger.Rotate(); break;
+    case Cmd::BuffersCombine: ledger.Combine(); break;
+    case Cmd::BuffersClear: ledger.Clear(); break;
+    case Cmd::BuffersAll: ledger.All(); break;
+    case Cmd::Undelete: ledger.Undelete(); break;
+    default: break;
+  }
+}
+
+}  // namespace tv

@@ -1,0 +1,53 @@
+// The logic of a peal-list window (CTolvaneView): the lines around its buffer's current peal,
+// activation, and the commands of the peal list's menus.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+
+namespace tv {
+
+class CTolvaneApp;
+class CTolvaneDoc;
+
+struct CListLine {
+  std::string text;      // a display line
+  bool current = false;  // drawn with text and background colours exchanged
+};
+
+inline constexpr int kListLinesShown = 25;
+inline constexpr int kListLinesAbove = 5;
+// Clip of the peal list stops after the line that takes its size past this.
+inline constexpr size_t kListClipLimit = 50000;
+inline constexpr std::string_view kListClipTruncated = "Truncated: Size > 50k ";
+
+class CTolvaneView : public CCommandTarget {
+ public:
+  // A window on `buffer`, which need not exist yet.
+  CTolvaneView(CTolvaneApp& app, int buffer) : m_app(app), buffer(buffer) {}
+
+  // Up to 25 lines from five peals above the buffer's current peal; none when the buffer does
+  // not exist or has no position.
+  std::vector<CListLine> Lines();
+  // The window became the active one: an existing buffer becomes the ledger's current buffer.
+  void OnActivate();
+
+  std::optional<CmdState> State(Cmd cmd) override;
+  void Run(Cmd cmd) override;
+
+ private:
+  CTolvaneApp& m_app;
+
+ public:
+  const int buffer;
+  uint32_t topPeal = 0;  // the peal of the first line last drawn
+};
+
+// The lines of buffer 1 on the clipboard, whatever window is active; a list longer than 50000
+// characters is cut after the line that passes the limit, with a message.
+void ClipPealList(const CTolvaneDoc& ledger);
+
+}  // namespace tv

@@ -1,0 +1,54 @@
+// The selection options that the commands over a ledger's peals share (export, analyse):
+// --select KIND=TEXT, repeatable and applied in order, each narrowing the current buffer as one
+// run of the Select command does, and the modifiers --exclude, --valid and --only tower|hand,
+// which apply to the next --select.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "peals/selection_state.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tv {
+class CPealLedger;
+}
+
+namespace tv::cli {
+
+// One --select with the modifiers given before it.
+struct SelectionStep {
+  std::string argument;  // KIND=TEXT as given, for messages
+  int criterion = 0;
+  CSelectionState state;  // the texts, filters and class as the dialog would leave them
+};
+
+struct SelectionOptions {
+  std::vector<SelectionStep> steps;
+  // Modifiers waiting for the next --select.
+  bool exclude = false;
+  bool valid = false;
+  TowerOrHand only = TowerOrHand::Both;
+  bool modifiersPending = false;
+};
+
+// Adds the options to a command; the result fills in as the command line is parsed. A KIND or
+// TEXT that is not understood, and modifiers with no --select after them, are usage errors of
+// the parse (the latter checked in the command's parse-complete callback, which this sets).
+std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command);
+
+// Narrows the ledger's current buffer by each --select in turn (the index set and the ringer
+// equivalences must be loaded). False when one selected nothing: "No Match Found" is then on
+// standard error and the exit status 1.
+bool ApplySelectionOptions(CliContext& context, const SelectionOptions& options,
+                           CPealLedger& ledger);
+
+// The KIND words, in criterion order, separated by blanks.
+std::string SelectionKindNames();
+
+}  // namespace tv::cli

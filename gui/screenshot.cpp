@@ -1,0 +1,148 @@
+// Makes the README's picture: a small reference database and ledger in a temporary folder, the
+// main window opened on them with the index chooser showing, grabbed to a PNG file.
+//   tolvane-screenshot OUTPUT.png     (needs a display; under Xvfb use xvfb-run)
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <vector>
+
+#include "app/tolvane_app.h"
+#include "core/dates.h"
+#include "core/services.h"
+#include "gui/main_window.h"
+#include "gui/qt_platform.h"
+#include "gui/win1252.h"
+#include "peals/ledger_file.h"
+#include "refdb/assoc.h"
+#include "refdb/index_set.h"
+#include "refdb/method.h"
+#include "refdb/person.h"
+#include "refdb/tower.h"
+
+namespace {
+
+using namespace tv;
+
+struct Ignore : ChoiceTarget {
+  void OnChosen(int32_t) override {}
+};
+
+int32_t AddPerson(const char* first, const char* surname) {
+  auto person = std::make_unique<CPerson>();
+  person->firstNames = first;
+  person->surname = surname;
+  return PersonIndex().InsertNew(std::move(person));
+}
+
+int32_t AddTower(const char* place, uint8_t county, uint8_t bells, uint16_t weight) {
+  auto tower = std::make_unique<CTower>();
+  tower->place = place;
+  tower->county = county;
+  tower->bellCount = bells;
+  tower->tenorWeight = weight;
+  return TowerIndex().InsertNew(std::move(tower));
+}
+
+int32_t AddMethod(const char* name, int32_t methodClass, uint8_t stage) {
+  auto method = std::make_unique<CMethod>();
+  method->name = name;
+  method->methodClass = methodClass;
+  method->stage = stage;
+  return MethodIndex().InsertNew(std::move(method));
+}
+
+int32_t AddCounty(const char* name) {
+  auto county = std::make_unique<CCounty>();
+  county->name = county->abbreviation = name;
+  return CountyIndex().InsertNew(std::move(county));
+}
+
+// A season of peals at a handful of towers, rung by one band.
+std::string MakeLedger() {
+  OpenIndexSet();
+  const auto kent = static_cast<uint8_t>(AddCounty("Kent"));
+  const auto devon = static_cast<uint8_t>(AddCounty("Devon"));
+  const auto york = static_cast<uint8_t>(AddCounty("Yorkshire"));
+  const int32_t towers[] = {AddTower("Canterbury", kent, 12, 3780), AddTower("Exeter", devon, 12, 8416),
+                            AddTower("Beverley", york, 10, 4600), AddTower("Maidstone", kent, 8, 1652),
+                            AddTower("Crediton", devon, 8, 1924)};
+  const int32_t methods[] = {AddMethod("Yorkshire", 4, 8), AddMethod("Cambridge", 4, 10),
+                             AddMethod("Stedman", 0, 11), AddMethod("Bristol", 4, 12),
+                             AddMethod("Grandsire", 0, 7)};
+  const char* names[][2] = {{"Mary", "Bell"},     {"John", "Ashby"},   {"Peter", "Clarke"},
+                            {"Ruth", "Dawson"},    {"Alan", "Ellis"},   {"Helen", "Fowler"},
+                            {"Mark", "Gibbs"},     {"Susan", "Harper"}, {"Martin", "Irving"},
+                            {"Margaret", "Jones"}, {"David", "Kemp"},   {"Matthew", "Lane"},
+                            {"Jos\xE9", "Martinez"}, {"Anne", "Naylor"},  {"Roger", "Oakes"},
+                            {"Jane", "Parker"},    {"Simon", "Quinn"},  {"Clare", "Roberts"},
+                            {"Tom", "Sharp"},      {"Lucy", "Turner"},  {"Neil", "Underwood"},
+                            {"Emma", "Vaughan"},   {"Paul", "Walker"},  {"Kate", "Young"},
+                            {"Ian", "Marsh"},      {"Joan", "Mason"},   {"Brian", "May"},
+                            {"Sarah", "Mead"},     {"Colin", "Abbott"}, {"Diane", "Baker"},
+                            {"Frank", "Carter"},   {"Gail", "Dunn"}};
+  std::vector<uint32_t> band;
+  for (const auto& name : names) band.push_back(static_cast<uint32_t>(AddPerson(name[0], name[1])));
+  SaveAllIndexes();
+
+  CPealLedger ledger;
+  const int changes[] = {5056, 5040, 5007, 5088, 5040};
+  for (int i = 0; i < 40; ++i) {
+    auto peal = std::make_unique<CPeal>();
+    const int which = (i * 3) % 5;
+    peal->date = MakeDate(1 + (i * 7) % 28, 1 + i % 12, 2019 + i / 12);
+    peal->tower = static_cast<uint32_t>(towers[which]);
+    peal->method = static_cast<uint32_t>(methods[which]);
+    peal->changes = changes[which];
+    peal->time = static_cast<uint16_t>(170 + (i * 13) % 40);
+    for (int r = 0; r < 8; ++r) peal->ringers.push_back(band[static_cast<size_t>((i + r) % band.size())]);
+    peal->conductor = peal->ringers.back();
+    const uint32_t number = ledger.AddPeal(std::move(peal));
+    ledger.InsertIntoBuffer(number, kMainBuffer);
+  }
+  const std::string path = "season.tv3";
+  const int buffers[] = {kMainBuffer};
+  WriteLedgerFile(path, ledger, buffers);
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  QApplication::setOrganizationName("TolvaneScreenshot");
+  QApplication::setApplicationName("Tolvane");
+  const QString output = QFileInfo(argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                            : QString("docs/screenshot-main.png")).absoluteFilePath();
+  QTemporaryDir folder;
+  if (!folder.isValid() || !QDir::setCurrent(folder.path())) return 1;
+
+  gui::QtPlatform platform;
+  platform.recordMessages = true;
+  ScopedServices services(nullptr, nullptr, &platform);
+  const std::string ledgerPath = MakeLedger();
+
+  CTolvaneApp app;
+  gui::MainWindow window(app, platform);
+  platform.Attach(&window, &app);
+  window.Start(ledgerPath);
+  window.resize(1400, 900);
+  app.Ledger().MoveBack(12);
+
+  Ignore target;
+  QTimer::singleShot(300, [&] {
+    ThePlatform().StartChooser(ChooserRequest{.chooser = 1, .target = &target,
+                                              .index = &PersonIndex(), .text = "Ma",
+                                              .title = "Ringer"});
+  });
+  QTimer::singleShot(900, [&] {
+    const bool saved = window.grab().save(output, "PNG");
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(output));
+    app.Ledger().modified = false;
+    QApplication::exit(saved ? 0 : 1);
+  });
+  const int result = QApplication::exec();
+  app.Shutdown();
+  return result;
+}

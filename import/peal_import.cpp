@@ -1,0 +1,175 @@
+// The import read loop with its merge by date and sequence, the registry of import formats,
+// and the File > Import commands.
+#include "import/peal_import.h"
+
+#include <array>
+
+#include "core/services.h"
+#include "core/text.h"
+#include "refdb/index_set.h"
+#include "refdb/method.h"
+#include "refdb/person.h"
+
+namespace tv {
+namespace {
+
+const std::array<ImportFormat, 5> kFormats = {{
+    {"old-sgml", ImportKind::OldSgml, "Old SGML (KRT)", "1997.pea", "pea",
+     "Peal Files (*.pea)|*.pea||", MakeOldSgmlParser},
+    {"new-sgml", ImportKind::NewSgml, "New SGML (VLMS)", "1997.sgm", "sgm",
+     "Peal Files (*.sgm)|*.sgm||", MakeNewSgmlParser},
+    {"marwick", ImportKind::Marwick, "Marwick", "all.mpf", "mpf", "Marwick Files (*.mpf)|*.mpf||",
+     MakeMarwickParser},
+    {"logwright", ImportKind::Logwright, "Logwright", "peals.plf", "plf",
+     "Logwright Files (*.plf)|*.plf||", MakeLogwrightParser},
+    {"check-sgml", ImportKind::CheckSgml, "Check SGML", "1997.pea", "pea",
+     "Peal Files (*.pea)|*.pea||", MakeCheckSgmlParser},
+}};
+
+// Empties the unresolved items of the "x" list that stand for a field the peal has now taken
+// over (‘l:Little Snoring’ once the tower is known). Emptied entries are dropped on saving.
+void ClearUnresolved(CPeal& peal, char letter) {
+  const std::string prefix = std::string(1, letter) + ":";
+  for (std::string& entry : peal.extras[kExtra]) {
+    if (StartsWith(entry, prefix)) entry.clear();
+  }
+}
+
+// What the replacement lacks, it takes from the record it replaces.
+void Merge(const CPeal& old, CPeal& peal) {
+  if (old.tower != 0 && peal.tower == 0) {
+    peal.tower = old.tower;
+    peal.tenor = old.tenor;
+    ClearUnresolved(peal, 'l');
+  }
+  if ((old.composer != 0 && peal.composer == 0) || (old.arranger != 0 && peal.arranger == 0)) {
+    peal.composer = old.composer;
+    peal.arranger = old.arranger;
+    ClearUnresolved(peal, 'c');
+  }
+  if (old.composition != 0) {
+    peal.composition = old.composition;
+    ClearUnresolved(peal, 'a');
+  }
+}
+
+// Holds the person and method indexes open while a loop runs, however it ends.
+class HeldForUpdate {
+ public:
+  HeldForUpdate() {
+    PersonIndex().OpenForUpdate();
+    MethodIndex().OpenForUpdate();
+  }
+  ~HeldForUpdate() {
+    PersonIndex().CloseAfterUpdate();
+    MethodIndex().CloseAfterUpdate();
+  }
+  HeldForUpdate(const HeldForUpdate&) = delete;
+  HeldForUpdate& operator=(const HeldForUpdate&) = delete;
+};
+
+}  // namespace
+
+std::span<const ImportFormat> ImportFormats() { return kFormats; }
+
+const ImportFormat* FindImportFormat(std::string_view shortName) {
+  for (const ImportFormat& format : kFormats) {
+    if (format.shortName == shortName) return &format;
+  }
+  return nullptr;
+}
+
+void WriteLog(File* log, std::string_view text) {
+  if (log) log->Write(text);
+}
+
+void AddUnresolved(CPeal& peal, std::string_view tag, std::string_view content) {
+  peal.extras[kExtra].push_back(std::string(tag) + ":" + std::string(content));
+}
+
+int AddRingerPosition(CPeal& peal, uint32_t personKey, std::string_view tag,
+                      std::string_view content) {
+  if (peal.ringers.size() >= static_cast<size_t>(kMaxStoredRingers)) {
+    AddUnresolved(peal, tag, content);
+    return -1;
+  }
+  peal.ringers.push_back(personKey);
+  return static_cast<int>(peal.ringers.size()) - 1;
+}
+
+Date DateKeyDate(std::string_view text) {
+  auto part = [text](size_t at, size_t n) {
+    return at < text.size() ? ParseDigits(text.substr(at, n)) : 0;
+  };
+  return MakeDate(part(8, 2), part(5, 2), part(0, 4));
+}
+
+ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
+  OpenIndexSet();
+  ImportCounts counts;
+  const uint32_t firstNew = doc.lastPealNumber + 1;
+  {
+    CWait wait;
+    HeldForUpdate held;
+    try {
+      for (;;) {
+        auto peal = std::make_unique<CPeal>();
+        if (!parser.Parse(*peal)) break;
+        if (!parser.MakesPeals()) continue;
+        const uint32_t found = peal->sequence != 0 ? doc.FindDate(peal->date, peal->sequence) : 0;
+        const CPeal* old = doc.PealAt(found);
+        if (old && old->date == peal->date && old->sequence == peal->sequence) {
+          Merge(*old, *peal);
+          doc.ReplacePeal(found, std::move(peal));
+          ++counts.replaced;
+        } else {
+          const uint32_t number = doc.AddPeal(std::move(peal));
+          ++counts.appended;
+          WriteLog(log, std::to_string(number) + "\n");
+        }
+      }
+    } catch (const FileError& error) {
+      counts.failure = error.what();
+    }
+  }
+  doc.modified = true;
+  if (counts.appended > 0) doc.BuildBuffer(firstNew, doc.lastPealNumber, kMainBuffer);
+  doc.SetPosition(kMainBuffer, doc.LastOf(kMainBuffer));
+  if (doc.views) doc.views->RedrawAll();
+  return counts;
+}
+
+Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::string& path,
+                      ImportCounts* counts) {
+  auto file = Files().Open(path, OpenMode::Read);
+  if (!file) return Status(StatusCode::NotFound, path + " was not found.");
+  const std::string logPath = Files().CurrentDirectory() + kImportLogName;
+  std::unique_ptr<File> log = Files().Open(logPath, OpenMode::Create);
+  OpenIndexSet();
+  auto parser = format.makeParser(std::move(file), log.get());
+  ImportCounts done = ImportPeals(doc, *parser, log.get());
+  if (log && done.failure.empty()) {
+    try {
+      log->Flush();
+    } catch (const FileError& error) {
+      done.failure = error.what();
+    }
+  }
+  if (counts) *counts = done;
+  if (!done.failure.empty()) return Status(StatusCode::IoError, done.failure);
+  return Status::Ok();
+}
+
+void ImportCommand(CTolvaneDoc& doc, ImportKind kind) {
+  const ImportFormat& format = kFormats[static_cast<size_t>(kind)];
+  const auto path = ThePlatform().PromptOpenFile({.title = std::string(format.command),
+                                                  .defaultName = std::string(format.defaultName),
+                                                  .defaultExtension = std::string(format.extension),
+                                                  .filter = std::string(format.filter),
+                                                  .directory = doc.defaultDirectory,
+                                                  .overwritePrompt = false});
+  if (!path) return;
+  ImportPealFile(doc, format, *path);
+}
+
+}  // namespace tv

@@ -1,0 +1,104 @@
+// Importing peals from other systems' files into the peal ledger: the formats, the read loop
+// that merges each parsed peal into the ledger, and the File > Import commands.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/file_system.h"
+#include "core/status.h"
+#include "peals/peal_record.h"
+#include "peals/tolvane_doc.h"
+
+namespace tv {
+
+// The import kinds, numbered as the read loop knows them.
+enum class ImportKind : int { OldSgml = 0, NewSgml = 1, Marwick = 2, Logwright = 3, CheckSgml = 4 };
+
+// Fills one peal per call from a foreign file, keeping its place in the file between calls.
+class CPealParser {
+ public:
+  virtual ~CPealParser() = default;
+  // Fills `peal` (empty on entry) from the next record; false at the end of the file, and then
+  // `peal` is discarded. The check parser only writes to the log and leaves `peal` alone.
+  virtual bool Parse(CPeal& peal) = 0;
+  // False for a parser that only checks a file and makes no peals.
+  virtual bool MakesPeals() const { return true; }
+};
+
+// One import format of the File > Import menu, and of `tolvane-cli import`.
+struct ImportFormat {
+  std::string_view shortName;  // the command line's KIND
+  ImportKind kind;
+  std::string_view command;  // the menu item
+  std::string_view defaultName;
+  std::string_view extension;  // without the dot
+  std::string_view filter;
+  // A parser over `file` writing its notes to `log` (which may be null); the parser owns the
+  // file.
+  std::unique_ptr<CPealParser> (*makeParser)(std::unique_ptr<File> file, File* log);
+};
+
+// Every import format, in the order of the kinds.
+std::span<const ImportFormat> ImportFormats();
+// The format with that short name, or null.
+const ImportFormat* FindImportFormat(std::string_view shortName);
+
+// The log of an import: "debug.txt" in the current directory, emptied by each import command.
+inline constexpr const char* kImportLogName = "debug.txt";
+
+// What a read loop did.
+struct ImportCounts {
+  uint32_t appended = 0;  // new peals, numbered from the ledger's peal count + 1
+  uint32_t replaced = 0;  // peals that took the place of one with the same date and sequence
+  std::string failure;    // a file failure that stopped the loop early; empty when none
+};
+
+// The read loop: parses peals until the parser reports the end and merges each into the
+// ledger. A peal with the same date and non-zero sequence as a peal of the current buffer
+// replaces it under its number, first taking over the old one's tower, composer and arranger,
+// and composition where it lacks them; any other peal is appended and its number written to
+// the log. The new peals then join buffer 1, which becomes current with its position at the
+// last peal; the ledger is marked modified. The person and method indexes are held open while
+// the loop runs.
+ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log);
+
+// Opens `path` and runs the read loop of `format` on it, writing the log afresh.
+// NotFound: the file cannot be opened, and nothing else happens (not even the log).
+// IoError: a file failure stopped the loop; the peals read before it are in the ledger.
+Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::string& path,
+                      ImportCounts* counts = nullptr);
+
+// The File > Import commands: a file prompt with the format's default name and filter, then
+// ImportPealFile. A cancelled prompt or a file that cannot be opened ends the command quietly.
+void ImportCommand(CTolvaneDoc& doc, ImportKind kind);
+
+// The parsers, for the registry and for tests.
+std::unique_ptr<CPealParser> MakeOldSgmlParser(std::unique_ptr<File> file, File* log);
+std::unique_ptr<CPealParser> MakeNewSgmlParser(std::unique_ptr<File> file, File* log);
+std::unique_ptr<CPealParser> MakeCheckSgmlParser(std::unique_ptr<File> file, File* log);
+std::unique_ptr<CPealParser> MakeMarwickParser(std::unique_ptr<File> file, File* log);
+std::unique_ptr<CPealParser> MakeLogwrightParser(std::unique_ptr<File> file, File* log);
+
+// Reads one Logwright field: the bytes up to the next 0xB0 or NUL, trimmed of blanks. Gives
+// that end byte, or 0 when no byte is left after the field.
+uint8_t ReadLogwrightField(File& file, std::string& text);
+
+// --- helpers shared by the parsers ---
+// An unresolved item: "tag:content" appended to the peal's "x" list.
+void AddUnresolved(CPeal& peal, std::string_view tag, std::string_view content);
+// Appends the next ringer position; past the most a peal can hold, the name goes to the "x"
+// list as an unresolved item under `tag` instead. Gives the position, or -1 when it did not
+// fit.
+int AddRingerPosition(CPeal& peal, uint32_t personKey, std::string_view tag,
+                      std::string_view content);
+// The date of a date key text ‘2003-01-01’: year from its first four characters, month from
+// characters 5 and 6, day from 8 and 9.
+Date DateKeyDate(std::string_view text);
+// Writes text to the log when there is one.
+void WriteLog(File* log, std::string_view text);
+
+}  // namespace tv

@@ -1,0 +1,53 @@
+// Global Edit: one index entry replaced by another throughout the ledger, the two entries
+// chosen one after the other in the index chooser.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/dialog_model.h"
+#include "peals/selection_state.h"
+
+namespace tv {
+
+class CIndex;
+class CTolvaneDoc;
+
+// What a global edit replaces, in the order of the dialog's buttons.
+enum class GlobalItem : int { None = -1, Association = 0, Tower = 1, Method = 2, Person = 3 };
+
+// The "Global Edit" dialog: the item buttons (none pressed at first) and the From and To texts.
+class CGlobalDialog : public DialogModel {
+ public:
+  CGlobalDialog();
+  static std::string ItemId(GlobalItem item);
+  GlobalItem Item() const;
+};
+
+// One global edit, from the dialog to the last choice. It lives until the next Global Edit.
+class CGlobal : public CSelTgt {
+ public:
+  explicit CGlobal(CTolvaneDoc& doc) : m_doc(doc) {}
+
+  // Forgets any earlier edit, runs the dialog and, on OK with an item, opens the chooser on the
+  // From text.
+  void Start();
+  // The From entry, then the To entry; a cancel (0) at either ends the edit unchanged.
+  void OnChosen(int32_t key) override;
+
+  GlobalItem item = GlobalItem::None;
+  CIndex* index = nullptr;
+  std::string fromText;
+  std::string toText;
+  int32_t fromKey = 0;
+
+ private:
+  // Every peal of the ledger, deleted ones included, naming `fromKey` names `toKey` instead.
+  void ReplaceInPeals(int32_t toKey);
+  void Finish();
+
+  CTolvaneDoc& m_doc;
+  bool m_done = false;
+};
+
+}  // namespace tv

@@ -1,0 +1,117 @@
+// tolvane-cli --select and its modifiers, run in process on export: the peals written are those
+// the selections leave, in ledger order, and a selection that finds nothing is an error.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "output/export_formats.h"
+#include "peals/ledger_file.h"
+#include "tests/output/output_fixture.h"
+
+namespace tv::cli {
+namespace {
+
+using namespace tv::testing;
+
+class SelectOption : public OutputTest {
+ protected:
+  // Twelve peals in March to May 2003: every third in hand, towers and methods alternating.
+  SelectOption() {
+    CPealLedger ledger;
+    for (int i = 0; i < 12; ++i) {
+      auto peal = std::make_unique<CPeal>();
+      peal->date = MakeDate(1 + i, 3 + i % 3, 2003);
+      peal->handbell = i % 3 == 0;
+      peal->tower = i % 2 ? kLeeds : kHandVenue;
+      peal->association = i % 4 ? uint8_t{kYorkshire} : uint8_t{0};
+      peal->method = i % 2 ? kYorkshireMajor : kSplicedMajor;
+      peal->changes = 5000 + 100 * i;
+      peal->ringers = {kAnnBell, i % 2 ? kJohnSmith : kMaryJones};
+      if (i % 5 == 0) peal->extras[kValidity] = {"withdrawn"};
+      ledger.InsertIntoBuffer(ledger.AddPeal(std::move(peal)), kMainBuffer);
+    }
+    const int buffers[] = {kMainBuffer};
+    EXPECT_TRUE(WriteLedgerFile("/out/club.tv3", ledger, buffers).ok());
+  }
+
+  int Run(std::vector<std::string> selection) {
+    std::vector<std::string> args{"--today", "15/6/2024", "export", "/out/club.tv3", "line"};
+    args.insert(args.end(), selection.begin(), selection.end());
+    return RunCli(args, out, err);
+  }
+  // The line export of the ledger's peals that `wanted` passes, in ledger order.
+  std::string Expected(const std::function<bool(const CPeal&)>& wanted) {
+    CPealLedger ledger;
+    EXPECT_TRUE(ReadLedgerFile("/out/club.tv3", ledger).ok());
+    std::vector<const CPeal*> peals;
+    for (const CPeal* peal : BufferPeals(ledger, kMainBuffer)) {
+      if (wanted(*peal)) peals.push_back(peal);
+    }
+    EXPECT_FALSE(peals.empty());
+    std::string bytes;
+    CExportOptions options = DocumentExportOptions();
+    EXPECT_TRUE(ExportToText(*FindExportFormat("line"), peals, options, bytes).ok());
+    return bytes;
+  }
+
+  std::ostringstream out, err;
+};
+
+TEST_F(SelectOption, SelectionsNarrowInTurnAndModifiersReachOnlyTheNextOne) {
+  ASSERT_EQ(Run({"--select", "tower=Leeds", "--exclude", "--select", "date=1/4/2003..",
+                 "--select", "association=Y"}),
+            kExitOk)
+      << err.str();
+  EXPECT_EQ(out.str(), Expected([](const CPeal& p) {
+              return p.tower == kLeeds && p.date < MakeDate(1, 4, 2003) && p.association == kYorkshire;
+            }));
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(SelectOption, OnlyValidAndClassFilters) {
+  ASSERT_EQ(Run({"--only", "hand", "--select", "changes=..5600"}), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), Expected([](const CPeal& p) { return p.handbell && p.changes <= 5600; }));
+
+  out.str("");
+  ASSERT_EQ(Run({"--valid", "--select", "ringer=AB"}), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), Expected([](const CPeal& p) { return !p.extras[kValidity].empty(); }));
+
+  out.str("");
+  ASSERT_EQ(Run({"--only", "tower", "--select", "class=surprise+spliced"}), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), Expected([](const CPeal& p) { return !p.handbell && p.method == kSplicedMajor; }));
+}
+
+TEST_F(SelectOption, NothingSelectedIsNoMatchFoundWithExitOne) {
+  for (const std::vector<std::string>& selection :
+       {std::vector<std::string>{"--select", "changes=5000.."},    // no end above 0
+        std::vector<std::string>{"--select", "tower=Zzz"},         // past the last tower
+        std::vector<std::string>{"--select", "tower=Leeds", "--select", "changes=9000..9999"}}) {
+    out.str("");
+    err.str("");
+    EXPECT_EQ(Run(selection), kExitData) << selection.back();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "tolvane-cli: No Match Found for --select " + selection.back() + "\n");
+  }
+}
+
+TEST_F(SelectOption, SelectionsNotUnderstoodAreUsageErrors) {
+  for (const std::vector<std::string>& selection :
+       {std::vector<std::string>{"--select", "colour=red"},
+        std::vector<std::string>{"--select", "changes=5000"},
+        std::vector<std::string>{"--select", "class=Bogus"},
+        std::vector<std::string>{"--select", "class=Surprise+odd"},
+        std::vector<std::string>{"--only", "both", "--select", "tower=Leeds"},
+        std::vector<std::string>{"--select", "tower=Leeds", "--exclude"}}) {
+    out.str("");
+    err.str("");
+    EXPECT_EQ(Run(selection), kExitUsage) << selection[1];
+    EXPECT_EQ(out.str(), "");
+    const std::string message = err.str();
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  }
+}
+
+}  // namespace
+}  // namespace tv::cli

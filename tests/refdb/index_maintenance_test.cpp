@@ -1,0 +1,192 @@
+// Index maintenance: compaction stopped at every step, the tower index rebuilt from the backup
+// a compaction keeps, and the SGML and CSV dumps.
+#include <gtest/gtest.h>
+
+#include "core/memory_file_system.h"
+#include "core/services.h"
+#include "refdb/index.h"
+#include "refdb/tower.h"
+#include "tests/refdb/reference_fixture.h"
+#include "tests/support/scripted_platform.h"
+
+namespace tv {
+namespace {
+
+class CNamed : public CIndStr {
+ public:
+  explicit CNamed(std::string text = "?", uint8_t k = 0) {
+    name = abbreviation = std::move(text);
+    kind = k;
+  }
+};
+
+class CNamedIndex : public CIndex {
+ public:
+  using CIndex::CIndex;
+  std::unique_ptr<CIndObj> NewObject() override { return std::make_unique<CNamed>(); }
+};
+
+// The program stopping: raised by the file system at the chosen step.
+struct Stopped {};
+
+// A file system that lets a given number of changes through (opening for writing, each write
+// or flush, removing, renaming) and then stops; after the stop nothing more reaches the files,
+// as when the program is killed.
+class StoppingFileSystem : public FileSystem {
+ public:
+  StoppingFileSystem(MemoryFileSystem& inner, int allowed) : m_inner(inner), m_allowed(allowed) {}
+
+  bool stopped = false;
+
+  void Change() {
+    if (stopped) throw Stopped{};
+    if (m_allowed-- == 0) {
+      stopped = true;
+      throw Stopped{};
+    }
+  }
+
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode, FileErrorCause* why) override {
+    if (mode != OpenMode::Read) Change();
+    auto file = m_inner.Open(path, mode, why);
+    return file ? std::make_unique<StoppingFile>(*this, std::move(file)) : nullptr;
+  }
+  bool Exists(const std::string& path) override { return m_inner.Exists(path); }
+  bool IsDirectory(const std::string& path) override { return m_inner.IsDirectory(path); }
+  bool Remove(const std::string& path) override {
+    Change();
+    return m_inner.Remove(path);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    Change();
+    return m_inner.Rename(from, to);
+  }
+  bool CreateDirectory(const std::string& path) override { return m_inner.CreateDirectory(path); }
+  std::string CurrentDirectory() override { return m_inner.CurrentDirectory(); }
+
+ private:
+  class StoppingFile : public File {
+   public:
+    StoppingFile(StoppingFileSystem& fs, std::unique_ptr<File> inner)
+        : m_fs(fs), m_inner(std::move(inner)) {}
+    size_t Read(void* buffer, size_t size) override { return m_inner->Read(buffer, size); }
+    void Write(const void* data, size_t size) override {
+      if (m_fs.stopped) return;  // buffers flushed while unwinding never reach the disk
+      m_fs.Change();
+      m_inner->Write(data, size);
+    }
+    void Seek(uint64_t position) override { m_inner->Seek(position); }
+    uint64_t Position() const override { return m_inner->Position(); }
+    uint64_t Length() override { return m_inner->Length(); }
+    void Flush() override {
+      if (!m_fs.stopped) m_inner->Flush();
+    }
+    const std::string& Path() const override { return m_inner->Path(); }
+
+   private:
+    StoppingFileSystem& m_fs;
+    std::unique_ptr<File> m_inner;
+  };
+
+  MemoryFileSystem& m_inner;
+  int m_allowed;
+};
+
+class MaintenanceTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<CNamedIndex> OpenIndex() {
+    auto index = std::make_unique<CNamedIndex>("names", "/db/");
+    index->Open(true);
+    return index;
+  }
+  static std::vector<std::string> Names(CIndex& index) {
+    std::vector<std::string> names;
+    for (int32_t k = index.First(); k != 0 && names.size() < 100; k = index.Entry(k).next) {
+      names.push_back(std::to_string(k) + index.NameOf(k, 0));
+    }
+    return names;
+  }
+
+  MemoryFileSystem files{"/db/"};
+  testing::ScriptedPlatform platform;
+  ScopedServices services{&files, nullptr, &platform};
+};
+
+TEST_F(MaintenanceTest, CompactionStoppedAfterAnyStepLeavesTheIndexWhole) {
+  const std::vector<std::string> expected = {"2Avon", "4Cornwall", "1Devon", "3Kent"};
+  bool finished = false;
+  for (int allowed = 0; !finished && allowed < 100; ++allowed) {
+    files = MemoryFileSystem("/db/");
+    {
+      auto index = OpenIndex();
+      for (const char* n : {"Devon", "Avon", "Kent", "Cornwall", "Essex"}) {
+        index->InsertNew(std::make_unique<CNamed>(n));
+      }
+      index->Save();
+      index->Remove(5);  // a dead record for the compaction to drop
+      index->Save();
+      StoppingFileSystem stopping(files, allowed);
+      ScopedServices stop(&stopping, nullptr, nullptr);
+      try {
+        EXPECT_TRUE(index->Compact());
+        finished = true;
+      } catch (const Stopped&) {
+      }
+    }
+    auto reopened = OpenIndex();
+    EXPECT_EQ(Names(*reopened), expected) << "stopped after " << allowed << " changes";
+    if (finished) {
+      EXPECT_TRUE(files.Exists("/db/names.old"));
+      EXPECT_TRUE(files.Exists("/db/names.odx"));
+      EXPECT_FALSE(files.Exists("/db/names.new"));
+      EXPECT_FALSE(files.Exists("/db/names.ndx"));
+    }
+  }
+  EXPECT_TRUE(finished);
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(MaintenanceTest, SgmlDumpWritesEachLiveRecordInKeyOrder) {
+  auto index = OpenIndex();
+  index->InsertNew(std::make_unique<CNamed>("Kent", 2));
+  index->InsertNew(std::make_unique<CNamed>("Avon"));
+  index->InsertNew(std::make_unique<CNamed>("Gone"));
+  index->Remove(3);
+  index->WriteSgml();
+  EXPECT_EQ(files.Contents("/db/names.sgm"),
+            "<k>1<t>2<n>\"Kent\"<a>\"Kent\"\r\n<k>2<n>\"Avon\"<a>\"Avon\"\r\n");
+  // Without its data file the dump says so and is written empty.
+  files.Remove("/db/names.da3");
+  index->WriteSgml();
+  EXPECT_EQ(files.Contents("/db/names.sgm"), "");
+  EXPECT_EQ(platform.messages, std::vector<std::string>{"/db/names.da3 Not Found"});
+}
+
+TEST_F(MaintenanceTest, CsvTableOfAnEmptyIndexIsItsHeader) {
+  auto index = OpenIndex();
+  index->WriteCsv();
+  EXPECT_EQ(files.Contents("/db/names.csv"), "\"key\",\"name\"\n");
+}
+
+using TowerBackupTest = ReferenceTest;
+
+TEST_F(TowerBackupTest, LostTowerIndexIsRebuiltFromTheCompactionBackupWithTheSameKeys) {
+  uint16_t weight = 0;
+  const int32_t ashby = FindOrAddTower(0, "Ashby", "", "", true, weight);
+  const int32_t york = FindOrAddTower(0, "York", "", "", true, weight);
+  const int32_t bath = FindOrAddTower(0, "Bath", "", "", true, weight);
+  SaveAllIndexes();
+  ASSERT_TRUE(TowerIndex().Compact());
+  CloseIndexSet();
+  files.Remove("/db/towers.id3");
+  OpenIndexSet("/db/");
+  EXPECT_EQ(TowerIndex().FindEntry("Ashby", 0), ashby);
+  EXPECT_EQ(TowerIndex().FindEntry("York", 0), york);
+  EXPECT_EQ(TowerIndex().FindEntry("Bath", 0), bath);
+  EXPECT_EQ(TowerIndex().StepForward(0, 1), ashby);
+  EXPECT_EQ(TowerIndex().StepForward(0, 2), bath);
+  EXPECT_EQ(TowerIndex().StepForward(0, 3), york);
+}
+
+}  // namespace
+}  // namespace tv

@@ -1,6 +1,7 @@
 // The analysis document, the "Analyse by" dialog and the analysis window's commands.
 #include "analysis/anal_doc.h"
 
+#include <algorithm>
 #include <array>
 
 #include "analysis/method_list.h"

@@ -235,8 +235,15 @@ void MakeReferenceData(DemoRandom& random, Database& db) {
   db.persons = {db.recorder, db.maiden};
   std::set<std::string> names = {"Robert James Ashworth", "Jane Cooper", "Jane Wilkinson"};
   while (db.persons.size() < 400) {
-    std::string first = kFirstNames[random.Below(std::size(kFirstNames))];
-    if (random.Chance(25)) first += std::string(" ") + kFirstNames[random.Below(std::size(kFirstNames))];
+    // The first thirty names are men's, the rest women's; a second name matches the first.
+    const int at = random.Below(std::size(kFirstNames));
+    std::string first = kFirstNames[at];
+    if (random.Chance(25)) {
+      const int from = at < 30 ? 0 : 30;
+      const int count = at < 30 ? 30 : static_cast<int>(std::size(kFirstNames)) - 30;
+      const char* second = kFirstNames[from + random.Below(count)];
+      if (first != second) first += std::string(" ") + second;
+    }
     const std::string surname = kSurnames[random.Below(std::size(kSurnames))];
     if (!names.insert(first + " " + surname).second) continue;
     std::string prefix, suffix;

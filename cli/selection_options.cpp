@@ -28,7 +28,8 @@ void ParseClass(const std::string& text, CSelectionState& state) {
   std::vector<std::string> parts;
   size_t start = 0;
   for (size_t plus = text.find('+'); ; plus = text.find('+', start)) {
-    parts.push_back(text.substr(start, plus == std::string::npos ? std::string::npos : plus - start));
+    const size_t length = plus == std::string::npos ? std::string::npos : plus - start;
+    parts.push_back(text.substr(start, length));
     if (plus == std::string::npos) break;
     start = plus + 1;
   }
@@ -38,7 +39,9 @@ void ParseClass(const std::string& text, CSelectionState& state) {
   }
   if (state.classIndex < 0) {
     std::string words;
-    for (int code = 1; code < kClassCount; ++code) words += std::string(code > 1 ? ", " : "") + ClassWords[code];
+    for (int code = 1; code < kClassCount; ++code) {
+      words += std::string(code > 1 ? ", " : "") + ClassWords[code];
+    }
     Refuse("class wants a class word (" + words + "), not '" + parts[0] + "'");
   }
   for (size_t i = 1; i < parts.size(); ++i) {
@@ -57,12 +60,15 @@ SelectionStep ParseStep(const std::string& argument) {
   step.argument = argument;
   const size_t equals = argument.find('=');
   const std::string kind = argument.substr(0, equals);
-  const std::string text = equals == std::string::npos ? std::string() : argument.substr(equals + 1);
+  const std::string text =
+      equals == std::string::npos ? std::string() : argument.substr(equals + 1);
   step.criterion = -1;
   for (int c = 0; c < kSelCriterionCount; ++c) {
     if (kind == kKinds[c]) step.criterion = c;
   }
-  if (step.criterion < 0) Refuse("unknown kind '" + kind + "'; the kinds are: " + SelectionKindNames());
+  if (step.criterion < 0) {
+    Refuse("unknown kind '" + kind + "'; the kinds are: " + SelectionKindNames());
+  }
   CSelectionState& state = step.state;
   if (step.criterion == kSelClass) {
     ParseClass(text, state);

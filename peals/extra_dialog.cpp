@@ -14,7 +14,9 @@ constexpr const char* kExtraIds[kExtraCount] = {"source", "correction", "footnot
                                                 "prefix", "suffix", "extra"};
 constexpr const char* kExtraGroup = "Extra";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 }  // namespace
 
@@ -95,7 +97,8 @@ void CExtraDialog::StoreFields() {
   }
   list.clear();
   for (int i = 0; i < kExtraFields; ++i) {
-    if (!Text(FieldId(i)).empty()) m_peal.SetPositioned(m_chosen, static_cast<size_t>(i), Text(FieldId(i)));
+    const std::string& text = Text(FieldId(i));
+    if (!text.empty()) m_peal.SetPositioned(m_chosen, static_cast<size_t>(i), text);
   }
 }
 

@@ -249,8 +249,8 @@ CPealForm FormOfPeal(const CPeal& peal) {
   form.rwPage = peal.RwPageNumber(false);
   form.hand = peal.handbell;
   form.association = NameOfKey(AssocIndex(), peal.association);
-  if (const CIndObj* object = peal.tower != 0 ? TowerIndex().Lookup(static_cast<int32_t>(peal.tower))
-                                              : nullptr) {
+  const int32_t towerKey = static_cast<int32_t>(peal.tower);
+  if (const CIndObj* object = towerKey != 0 ? TowerIndex().Lookup(towerKey) : nullptr) {
     const auto* tower = static_cast<const CTower*>(object);
     form.tower = tower->PlaceAt(0);
     form.dedication = tower->DedicationNameAt(1, 0).substr(0, kDedicationTextLimit);

@@ -36,8 +36,9 @@ bool InRange(int64_t value, const CSelectionState& state) {
 }
 
 bool AnyContains(const std::vector<std::string>& entries, const std::string& text) {
-  return std::any_of(entries.begin(), entries.end(),
-                     [&text](const std::string& entry) { return entry.find(text) != std::string::npos; });
+  return std::any_of(entries.begin(), entries.end(), [&text](const std::string& entry) {
+    return entry.find(text) != std::string::npos;
+  });
 }
 
 const CMethod* MethodOf(const CPeal& peal) {

@@ -1,29 +1,32 @@
 #!/usr/bin/env bash
-# Starts Tolvane from a build folder, on the reference database in ./tolvane-data (made on first
-# use).
+# Starts Tolvane from a build folder on the demonstration database in ./tolvane-data, which is
+# written on first use.
 set -euo pipefail
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)
 cli="$build/cli/tolvane-cli"
+gui="$build/gui/tolvane"
 data=${TOLVANE_DATA:-$PWD/tolvane-data}
 mkdir -p "$data"
 
+if [[ ! -f "$data/demo.tv3" ]]; then
+  "$cli" demo "$data"
+fi
+
 # The desktop program when there is a screen to show it on; its indexes live in the folder it
 # starts in.
-gui="$(cd "$build" && pwd)/gui/tolvane"
 if [[ -x "$gui" && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]]; then
   cd "$data"
-  ledger=()
-  for name in demo.tv3 peals.tv3; do
-    if [[ -f "$name" ]]; then ledger=("$name"); break; fi
-  done
-  exec "$gui" "${ledger[@]}"
+  exec "$gui" demo.tv3
 fi
-echo "No display (DISPLAY or WAYLAND_DISPLAY) for the desktop program: showing tolvane-cli instead."
 
-"$cli" --help
+echo "No display (DISPLAY or WAYLAND_DISPLAY is not set), so here is the demonstration through tolvane-cli."
+cd "$data"
+last=$("$cli" info demo.tv3 | sed -n 's/^Dates: .* to //p')
 echo
-echo "Reference database in $data:"
-for index in assocs counts towers persons methods; do
-  entries=$("$cli" --db "$data" index "$index" list | wc -l)
-  echo "  $index: $entries entries"
-done
+echo "== The latest peal, in the Ringing World style =="
+"$cli" export demo.tv3 rw --select "date=$last..$last" | tail -n 16
+echo "== Ringers by number of peals (first 25 lines) =="
+"$cli" analyse demo.tv3 ringer | tr -d '\r' | head -n 25
+echo
+echo "To start the desktop program: cd $data && $gui demo.tv3"
+echo "Without a screen: cd $data && xvfb-run -s '-screen 0 1400x900x24' $gui demo.tv3"

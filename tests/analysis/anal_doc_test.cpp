@@ -49,15 +49,6 @@ TEST_F(DocTest, ExportWritesTheDateLineAnEmptyLineAndTheLinesWithoutPrefixes) {
   EXPECT_EQ(files.Contents("/work/lengths.prn"), doc.ExportText());
 }
 
-TEST_F(DocTest, ExportCancelledWritesNothing) {
-  AddTwelveLengths();
-  Report(AnalysisKind::Changes);
-  platform.QueueOpenFile(std::nullopt);
-  const size_t before = files.Paths().size();
-  doc.Export();
-  EXPECT_EQ(files.Paths().size(), before);
-}
-
 TEST_F(DocTest, ClipCutsALongReportAtAWholeLine) {
   for (int i = 0; i < 2000; ++i) Add({.date = Day(2, 1, 2020), .changes = 10000 + i});
   Report(AnalysisKind::Changes);

@@ -2,6 +2,8 @@
 // recency score, the per-bell columns, and the peals that are not counted.
 #include "tests/analysis/analysis_fixture.h"
 
+#include "analysis/method_list.h"
+
 namespace tv::testing {
 namespace {
 
@@ -95,19 +97,6 @@ TEST_F(ReportTest, ScoreWeighsEachPealByHowRecentItIs) {
   }));
 }
 
-TEST_F(ReportTest, ChangesColumnAndAllOptionsTogether) {
-  Add({.date = Day(1, 1, 2024), .tower = kLeeds, .changes = 5040, .time = 190});
-  Add({.date = Day(1, 5, 2024), .tower = kLeeds, .changes = 5056, .time = 200});
-  EXPECT_EQ(Report(AnalysisKind::Tower,
-                   {.showChanges = true, .showTime = true, .showFirst = true, .showScore = true}),
-            (Lines{
-                "\\+1 Items",
-                "",
-                "Total      First   Score   Changes  Time",
-                "    2   1/1/2024     277    10096     6 LEEDS, W Yorks",
-            }));
-}
-
 TEST_F(ReportTest, PealOnMoreBellsThanTheSlotsCountsItsBackBellsInTheLastColumn) {
   // Selected by Headington (six bells): an eight-bell peal there.
   Add({.date = Day(1, 1, 2020), .tower = kHeadington,
@@ -174,14 +163,9 @@ TEST_F(ReportTest, CountsOfALargeLedgerDoNotWrap) {
   const Lines report = Report(AnalysisKind::Association, {.showChanges = true});
   EXPECT_EQ(report.back(), "70000353920000 Yorkshire Association");
   EXPECT_EQ(Report(AnalysisKind::Pac)[3], "\\+70000    0 ");
-}
-
-TEST(CombineScoreTest, CombiningIsTheDayOnWhichOnePealWeighsAsMuchAsBoth) {
-  EXPECT_NEAR(CombineScore(0, 0), 365.24, 1e-9);
-  EXPECT_NEAR(CombineScore(-100, -100), 265.24, 1e-9);
-  // The order of the two does not matter, and a much older peal adds little.
-  EXPECT_DOUBLE_EQ(CombineScore(-3000, 0), CombineScore(0, -3000));
-  EXPECT_LT(CombineScore(0, -10000), 0.01);
+  // The default Major threshold comes from the same total: 70000 / 150.
+  Report(AnalysisKind::Method);
+  EXPECT_EQ(static_cast<const CMethodList&>(*doc.List()).Thresholds()[8], 466u);
 }
 
 }  // namespace

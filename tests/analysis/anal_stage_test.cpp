@@ -104,19 +104,6 @@ class MethodTableTest : public AnalysisTest {
   }
 };
 
-TEST_F(MethodTableTest, MainReportByCountsThenMethod) {
-  EXPECT_EQ(Report(AnalysisKind::Method), (Lines{
-      "\\+7 Items", "", "Total",
-      "  150 Yorkshire Surprise Major",
-      "  146 Cambridge Surprise Major",
-      "    5 Plain Bob Minor",
-      "    2 Spliced Surprise Major (23m)",
-      "    1 Bristol Surprise Major",
-      "    1 Plain Bob Major",
-      "    1 Stedman Triples",
-  }));
-}
-
 TEST_F(MethodTableTest, DefaultThresholdsNameMajorMethodsRungTwiceAndGatherTheRest) {
   EXPECT_EQ(Alternative(AnalysisKind::Method), (Lines{
       "\\+3 Items", "", "Total",
@@ -184,22 +171,17 @@ TEST_F(MethodTableTest, ThresholdAllSetToOneNamesEverySingleMethod) {
   }));
 }
 
-TEST_F(MethodTableTest, RaisingTheMajorThresholdGathersTheLessRungMethods) {
-  Report(AnalysisKind::Method);
-  platform.QueueDialog([](DialogModel& dialog) {
-    auto& thresholds = static_cast<CThreshDialog&>(dialog);
-    thresholds.Choose(4);  // Major
-    thresholds.SetText("threshold", "148");
-    return DialogAction::Ok;
-  });
-  doc.Threshold();
+TEST_F(StageTest, GatheredRowsKeepTheScoreOfTheirPeals) {
+  Add({.date = Today(), .method = kYorkshireMajor}, 2);
+  Add({.date = Today() - 100, .method = kBristolMajor});
+  Alternative(AnalysisKind::Method, {.showScore = true});
   const Lines& table = doc.AltLines();
-  EXPECT_EQ(Lines(table.begin() + 7, table.begin() + 12), (Lines{
+  // One peal 100 days ago scores -100 in its category as in its own row.
+  EXPECT_EQ(Lines(table.begin() + 5, table.begin() + 9), (Lines{
       "Major",
-      "  150    Yorkshire Surprise ",
-      "  147    Single S.",
-      "    2    Spliced S.(23m)",
-      "    1    Single Method",
+      "    2     365    Yorkshire Surprise ",
+      "    1    -100    Single S.",
+      "",
   }));
 }
 

@@ -29,7 +29,7 @@ enum : uint32_t {
   kYorkshire = 1,  // "Yorkshire Association" (YACR), affiliated
   kOxford = 2,     // "Oxford Diocesan Guild" (ODG), affiliated
   kCollege = 3,    // "Ancient Society of College Youths" (ASCY), non-affiliated
-  kLocal = 4,      // "Local Society" (LS), standing 2
+  kLocal = 4,      // "Local Society" (LS), standing 2 (neither)
   kWestYorks = 1,  // county "West Yorkshire" (W Yorks)
   kOxon = 2,       // county "Oxfordshire" (Oxon)
   kLeeds = 1,      // tower LEEDS, W Yorks, 12 bells
@@ -42,7 +42,6 @@ enum : uint32_t {
   kPlainBobMinor = 4,
   kStedmanTriples = 5,
   kSpliced23 = 6,    // Spliced Surprise Major, 23 methods
-  kGrandsireDoubles = 7,
   kPlainBobMajor = 8,
   kNoStage = 9,      // a method without a stage
   kAnn = 1,          // Ann Bell
@@ -57,7 +56,7 @@ enum : uint32_t {
 };
 
 // A peal as the tests describe it.
-struct PealSpec {
+struct TestPeal {
   Date date = 0;
   uint32_t tower = 0;
   uint8_t association = 0;
@@ -86,20 +85,14 @@ class AnalysisTest : public ::testing::Test {
     SteeplexXref().Clear();
   }
 
-  static void AddAssoc(uint32_t key, const std::string& name, const std::string& abbreviation,
-                       Affiliation standing) {
-    auto assoc = std::make_unique<CAssoc>();
-    assoc->name = name;
-    assoc->abbreviation = abbreviation;
-    assoc->kind = static_cast<uint8_t>(standing);
-    AssocIndex().AddWithKey(std::move(assoc), static_cast<int32_t>(key));
-  }
-
-  static void AddCounty(uint32_t key, const std::string& name, const std::string& abbreviation) {
-    auto county = std::make_unique<CCounty>();
-    county->name = name;
-    county->abbreviation = abbreviation;
-    CountyIndex().AddWithKey(std::move(county), static_cast<int32_t>(key));
+  template <typename T>
+  static void AddNamed(CIndex& index, uint32_t key, const std::string& name,
+                       const std::string& abbreviation, uint8_t kind = 0) {
+    auto object = std::make_unique<T>();
+    object->name = name;
+    object->abbreviation = abbreviation;
+    object->kind = kind;
+    index.AddWithKey(std::move(object), static_cast<int32_t>(key));
   }
 
   static void AddTower(uint32_t key, const std::string& place, uint8_t county, uint8_t bells) {
@@ -130,12 +123,12 @@ class AnalysisTest : public ::testing::Test {
   }
 
   static void MakeReferences() {
-    AddAssoc(kYorkshire, "Yorkshire Association", "YACR", Affiliation::Affiliated);
-    AddAssoc(kOxford, "Oxford Diocesan Guild", "ODG", Affiliation::Affiliated);
-    AddAssoc(kCollege, "Ancient Society of College Youths", "ASCY", Affiliation::NonAffiliated);
-    AddAssoc(kLocal, "Local Society", "LS", Affiliation::Special);
-    AddCounty(kWestYorks, "West Yorkshire", "W Yorks");
-    AddCounty(kOxon, "Oxfordshire", "Oxon");
+    AddNamed<CAssoc>(AssocIndex(), kYorkshire, "Yorkshire Association", "YACR", 0);
+    AddNamed<CAssoc>(AssocIndex(), kOxford, "Oxford Diocesan Guild", "ODG", 0);
+    AddNamed<CAssoc>(AssocIndex(), kCollege, "Ancient Society of College Youths", "ASCY", 1);
+    AddNamed<CAssoc>(AssocIndex(), kLocal, "Local Society", "LS", 2);
+    AddNamed<CCounty>(CountyIndex(), kWestYorks, "West Yorkshire", "W Yorks");
+    AddNamed<CCounty>(CountyIndex(), kOxon, "Oxfordshire", "Oxon");
     AddTower(kLeeds, "Leeds", kWestYorks, 12);
     AddTower(kHeadington, "Headington", kOxon, 6);
     AddTower(kIlkley, "Ilkley", kWestYorks, 8);
@@ -146,7 +139,6 @@ class AnalysisTest : public ::testing::Test {
     AddMethod(kPlainBobMinor, "Plain", kClassBob, 6);
     AddMethod(kStedmanTriples, "Stedman", 0, 7);
     AddMethod(kSpliced23, "", kClassSurprise, 8, 23, true);
-    AddMethod(kGrandsireDoubles, "Grandsire", 0, 5);
     AddMethod(kPlainBobMajor, "Plain", kClassBob, 8);
     AddMethod(kNoStage, "Mystery", 0, 0);
     AddPerson(kAnn, "Ann", "Bell");
@@ -161,36 +153,36 @@ class AnalysisTest : public ::testing::Test {
   }
 
   // Adds a peal to buffer 1 of the ledger.
-  uint32_t Add(const PealSpec& spec) {
-    const uint32_t number = ledger.AddPeal(MakePeal(spec));
+  uint32_t Add(const TestPeal& wanted) {
+    const uint32_t number = ledger.AddPeal(MakePeal(wanted));
     ledger.InsertIntoBuffer(number, kMainBuffer);
     return number;
   }
-  void Add(const PealSpec& spec, int times) {
-    for (int i = 0; i < times; ++i) Add(spec);
+  void Add(const TestPeal& wanted, int times) {
+    for (int i = 0; i < times; ++i) Add(wanted);
   }
   // Many copies of a peal, built into buffer 1 as a load does.
-  void AddMany(const PealSpec& spec, int times) {
+  void AddMany(const TestPeal& wanted, int times) {
     const uint32_t first = ledger.lastPealNumber + 1;
-    for (int i = 0; i < times; ++i) ledger.AddPeal(MakePeal(spec));
+    for (int i = 0; i < times; ++i) ledger.AddPeal(MakePeal(wanted));
     ledger.BuildBuffer(first, ledger.lastPealNumber, kMainBuffer);
   }
 
-  static std::unique_ptr<CPeal> MakePeal(const PealSpec& spec) {
+  static std::unique_ptr<CPeal> MakePeal(const TestPeal& wanted) {
     auto peal = std::make_unique<CPeal>();
-    peal->date = spec.date;
-    peal->tower = spec.tower;
-    peal->association = spec.association;
-    peal->method = spec.method;
-    peal->changes = spec.changes;
-    peal->time = spec.time;
-    peal->tenor = spec.tenor;
-    peal->handbell = spec.handbell;
-    peal->ringers = spec.ringers;
-    peal->conductor = spec.conductor;
-    peal->composer = spec.composer;
-    peal->arranger = spec.arranger;
-    if (spec.invalid) peal->extras[kValidity].push_back("withdrawn");
+    peal->date = wanted.date;
+    peal->tower = wanted.tower;
+    peal->association = wanted.association;
+    peal->method = wanted.method;
+    peal->changes = wanted.changes;
+    peal->time = wanted.time;
+    peal->tenor = wanted.tenor;
+    peal->handbell = wanted.handbell;
+    peal->ringers = wanted.ringers;
+    peal->conductor = wanted.conductor;
+    peal->composer = wanted.composer;
+    peal->arranger = wanted.arranger;
+    if (wanted.invalid) peal->extras[kValidity].push_back("withdrawn");
     return peal;
   }
 

@@ -60,12 +60,13 @@ class SelectOption : public OutputTest {
 };
 
 TEST_F(SelectOption, SelectionsNarrowInTurnAndModifiersReachOnlyTheNextOne) {
-  ASSERT_EQ(Run({"--select", "tower=Leeds", "--exclude", "--select", "date=1/4/2003..",
-                 "--select", "association=Y"}),
+  ASSERT_EQ(Run({"--select", "tower=Leeds", "--exclude", "--select", "date=1/4/2003..", "--select",
+                 "association=Y"}),
             kExitOk)
       << err.str();
   EXPECT_EQ(out.str(), Expected([](const CPeal& p) {
-              return p.tower == kLeeds && p.date < MakeDate(1, 4, 2003) && p.association == kYorkshire;
+              return p.tower == kLeeds && p.date < MakeDate(1, 4, 2003) &&
+                     p.association == kYorkshire;
             }));
   EXPECT_EQ(err.str(), "");
 }
@@ -80,13 +81,14 @@ TEST_F(SelectOption, OnlyValidAndClassFilters) {
 
   out.str("");
   ASSERT_EQ(Run({"--only", "tower", "--select", "class=surprise+spliced"}), kExitOk) << err.str();
-  EXPECT_EQ(out.str(), Expected([](const CPeal& p) { return !p.handbell && p.method == kSplicedMajor; }));
+  EXPECT_EQ(out.str(),
+            Expected([](const CPeal& p) { return !p.handbell && p.method == kSplicedMajor; }));
 }
 
 TEST_F(SelectOption, NothingSelectedIsNoMatchFoundWithExitOne) {
   for (const std::vector<std::string>& selection :
-       {std::vector<std::string>{"--select", "changes=5000.."},    // no end above 0
-        std::vector<std::string>{"--select", "tower=Zzz"},         // past the last tower
+       {std::vector<std::string>{"--select", "changes=5000.."},  // no end above 0
+        std::vector<std::string>{"--select", "tower=Zzz"},       // past the last tower
         std::vector<std::string>{"--select", "tower=Leeds", "--select", "changes=9000..9999"}}) {
     out.str("");
     err.str("");

@@ -28,10 +28,16 @@ class GlobalEditTest : public testing::LedgerFixture {
       return n;
     };
     add(1, [this](CPeal& p) { p.ringers = {other, from, 0, from}; });
-    add(2, [this](CPeal& p) { p.composer = from; p.conductor = other; });
+    add(2, [this](CPeal& p) {
+      p.composer = from;
+      p.conductor = other;
+    });
     const uint32_t third = add(3, [this](CPeal& p) { p.arranger = from; });
     const uint32_t fourth = add(4, [this](CPeal& p) { p.generatedBy = from; });
-    add(5, [this](CPeal& p) { p.conductor = from; p.ringers = {from}; });
+    add(5, [this](CPeal& p) {
+      p.conductor = from;
+      p.ringers = {from};
+    });
     doc.bufferRoots.push_back(0);
     doc.bufferPositions.push_back(0);
     doc.MovePeal(third, 2);
@@ -93,19 +99,6 @@ TEST_F(GlobalEditTest, CancelAtEitherChoiceOrNoItemChangesNothing) {
   EXPECT_EQ(PersonsNamed(), before);
   EXPECT_FALSE(doc.modified);
   EXPECT_EQ(platform.chooserRequests.size(), 3u);
-}
-
-TEST_F(GlobalEditTest, TowerEditLeavesThePersonsAlone) {
-  const int32_t york = AddTower("York", 2751);
-  const int32_t minster = AddTower("York Minster", 3000);
-  doc.PealAt(1)->tower = static_cast<uint32_t>(york);
-  doc.PealAt(4)->tower = static_cast<uint32_t>(york);  // deleted
-  const auto persons = PersonsNamed();
-  Run(GlobalItem::Tower, {york, minster});
-  EXPECT_EQ(doc.PealAt(1)->tower, static_cast<uint32_t>(minster));
-  EXPECT_EQ(doc.PealAt(4)->tower, static_cast<uint32_t>(minster));
-  EXPECT_EQ(doc.PealAt(2)->tower, 0u);
-  EXPECT_EQ(PersonsNamed(), persons);
 }
 
 // Regression: association keys were compared and stored as bytes, so an edit from key 300

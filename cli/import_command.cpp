@@ -51,7 +51,8 @@ void RunImport(CliContext& context, const ImportOptions& options) {
     }
     ImportCounts counts;
     const Status imported = ImportPealFile(doc, *format, options.file, &counts);
-    if (imported.code() == StatusCode::NotFound) {
+    if (imported.code() == StatusCode::NotFound || imported.code() == StatusCode::BadData) {
+      // Nothing was read: the ledger is left as it was.
       context.Fail(kExitData, imported.message());
     } else if (format->kind == ImportKind::CheckSgml) {
       context.out << "Checked " << options.file << "; see " << kImportLogName << "\n";
@@ -60,6 +61,11 @@ void RunImport(CliContext& context, const ImportOptions& options) {
       const Status saved = doc.SaveDocument(options.ledger);
       if (!saved.ok()) context.Fail(kExitData, saved.message());
       context.out << "Added " << counts.appended << ", replaced " << counts.replaced << "\n";
+      if (counts.text.Changed()) {
+        context.out << "Characters not in the code page: " << counts.text.transliterated
+                    << " written as near letters, " << counts.text.replaced << " as \"?\", "
+                    << counts.text.invalid << " bytes not UTF-8\n";
+      }
     }
   }
   CloseIndexSet();
@@ -72,7 +78,7 @@ const CommandRegistration kRegistration([](CLI::App& app, CliContext& context) {
   command->add_option("LEDGER", options->ledger, "The peal ledger (made when it does not exist)")
       ->required();
   command
-      ->add_option("KIND", options->kind, "old-sgml | new-sgml | marwick | logwright | check-sgml")
+      ->add_option("KIND", options->kind, "old-sgml | new-sgml | marwick | logwright | check-sgml | performances")
       ->required();
   command->add_option("FILE", options->file, "The file to import")->required();
   return CommandAction{command, [&context, options] { RunImport(context, *options); }};

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "refdb/index.h"
 #include "refdb/index_set.h"
+#include "refdb/method_xml.h"
 
 namespace tv::cli {
 namespace {
@@ -34,7 +35,8 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
     }
     return &options.arguments[0];
   };
-  if (action != "show" && action != "find" && !options.arguments.empty()) {
+  if (action != "show" && action != "find" && action != "import-xml" &&
+      !options.arguments.empty()) {
     context.Fail(kExitUsage, "index " + action + " takes no further arguments");
     return;
   }
@@ -64,6 +66,19 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
     if (!text) return;
     const int32_t key = index->FindEntry(*text, 0);
     context.out << key << '\t' << index->NameOf(key, 0) << '\n';
+  } else if (action == "import-xml") {
+    if (options.name != "methods") {
+      context.Fail(kExitUsage, "import-xml is for the methods index only");
+    } else if (const std::string* path = argument("FILE")) {
+      MethodXmlSummary summary;
+      const Status status = ImportMethodsXml(*path, summary);
+      if (status.ok()) {
+        context.out << summary.Text();
+        SaveAllIndexes();
+      } else {
+        context.Fail(kExitData, status.message());
+      }
+    }
   } else if (action == "csv") {
     index->WriteCsv();
   } else if (action == "sgml") {
@@ -82,7 +97,7 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
   } else {
     context.Fail(kExitUsage, "unknown index action '" + action +
                                  "'; use list, show KEY, find TEXT, csv, sgml, compact, audit, "
-                                 "rebuild or purge");
+                                 "rebuild, purge, or import-xml FILE (methods)");
   }
   CloseIndexSet();
 }
@@ -94,9 +109,10 @@ const CommandRegistration kRegistration([](CLI::App& app, CliContext& context) {
                                               "towers comps steeplex sxs sxi sxc sxa sxn sxm")
       ->required();
   command->add_option("ACTION", options->action,
-                      "list | show KEY | find TEXT | csv | sgml | compact | audit | rebuild | purge")
+                      "list | show KEY | find TEXT | csv | sgml | compact | audit | rebuild | purge "
+                      "| import-xml FILE (methods: the public methods library)")
       ->required();
-  command->add_option("ARGS", options->arguments, "The key or text the action needs");
+  command->add_option("ARGS", options->arguments, "The key, text or file the action needs");
   return CommandAction{command, [&context, options] { RunIndex(context, *options); }};
 });
 

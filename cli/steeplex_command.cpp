@@ -1,4 +1,5 @@
-// tolvane-cli steeplex import FILE | collate: the external tower data of the Steeplex menu.
+// tolvane-cli steeplex import FILE | import-csv FILE | collate: the external tower data of the
+// Steeplex menu.
 #include <CLI/CLI.hpp>
 
 #include <ostream>
@@ -7,14 +8,17 @@
 #include "core/services.h"
 #include "refdb/index_set.h"
 #include "refdb/steeplex.h"
+#include "refdb/tower_csv.h"
 
 namespace tv::cli {
 namespace {
 
 struct SteeplexOptions {
   CLI::App* import = nullptr;
+  CLI::App* importCsv = nullptr;
   CLI::App* collate = nullptr;
   std::string file;
+  std::string csvFile;
 };
 
 void RunImport(CliContext& context, const std::string& path) {
@@ -34,6 +38,22 @@ void RunImport(CliContext& context, const std::string& path) {
   CloseIndexSet();
 }
 
+// The public tower database's CSV: the summary on standard output, a damaged or unreadable
+// file on standard error with exit status 1.
+void RunImportCsv(CliContext& context, const std::string& path) {
+  OpenIndexSet(context.db);
+  TowerCsvSummary summary;
+  const Status status = ImportTowerCsv(path, summary);
+  if (status.code() == StatusCode::NotFound || status.code() == StatusCode::BadData) {
+    context.Fail(kExitData, status.message());
+  } else {
+    context.out << summary.Text();
+    if (!status.ok()) context.Fail(kExitData, status.message());
+    SaveAllIndexes();
+  }
+  CloseIndexSet();
+}
+
 // The desktop program asks for a tower for each of these in turn.
 void RunCollate(CliContext& context) {
   OpenIndexSet(context.db);
@@ -50,10 +70,16 @@ const CommandRegistration kRegistration([](CLI::App& app, CliContext& context) {
   options->import =
       command->add_subcommand("import", "Import the data files: FILE and sx?.sxd beside it");
   options->import->add_option("FILE", options->file, "The main file (steeplex.sxd)")->required();
+  options->importCsv = command->add_subcommand(
+      "import-csv", "Fill the same indexes from the public tower database's CSV");
+  options->importCsv->add_option("FILE", options->csvFile, "The tower database CSV")->required();
   options->collate = command->add_subcommand(
       "collate", "List the records not yet tied to a tower, in the order a collation asks");
   return CommandAction{command, [&context, options] {
                          if (options->import->parsed()) RunImport(context, options->file);
+                         if (options->importCsv->parsed()) {
+                           RunImportCsv(context, options->csvFile);
+                         }
                          if (options->collate->parsed()) RunCollate(context);
                        }};
 });

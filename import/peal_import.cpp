@@ -3,6 +3,8 @@
 #include "import/peal_import.h"
 
 #include <array>
+#include <optional>
+#include <unordered_map>
 
 #include "core/services.h"
 #include "core/text.h"
@@ -13,7 +15,7 @@
 namespace tv {
 namespace {
 
-const std::array<ImportFormat, 5> kFormats = {{
+const std::array<ImportFormat, 6> kFormats = {{
     {"old-sgml", ImportKind::OldSgml, "Old SGML (KRT)", "1997.pea", "pea",
      "Peal Files (*.pea)|*.pea||", MakeOldSgmlParser},
     {"new-sgml", ImportKind::NewSgml, "New SGML (VLMS)", "1997.sgm", "sgm",
@@ -24,6 +26,8 @@ const std::array<ImportFormat, 5> kFormats = {{
      "Logwright Files (*.plf)|*.plf||", MakeLogwrightParser},
     {"check-sgml", ImportKind::CheckSgml, "Check SGML", "1997.pea", "pea",
      "Peal Files (*.pea)|*.pea||", MakeCheckSgmlParser},
+    {"performances", ImportKind::Performances, "Performances (XML)", "performances.xml", "xml",
+     "Performances (*.xml)|*.xml|All Files (*.*)|*.*||", MakePerformancesParser},
 }};
 
 // Empties the unresolved items of the "x" list that stand for a field the peal has now taken
@@ -68,6 +72,17 @@ class HeldForUpdate {
   HeldForUpdate& operator=(const HeldForUpdate&) = delete;
 };
 
+// The peals of the ledger outside the deleted buffer by each of their Source entries.
+std::unordered_map<std::string, uint32_t> PealsBySource(const CTolvaneDoc& doc) {
+  std::unordered_map<std::string, uint32_t> peals;
+  for (uint32_t n = 1; n <= doc.lastPealNumber; ++n) {
+    const CPeal* peal = doc.PealAt(n);
+    if (!peal || doc.BufferOf(n) == kDeletedBuffer) continue;
+    for (const std::string& source : peal->extras[kSource]) peals.emplace(source, n);
+  }
+  return peals;
+}
+
 }  // namespace
 
 std::span<const ImportFormat> ImportFormats() { return kFormats; }
@@ -111,11 +126,35 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
   {
     CWait wait;
     HeldForUpdate held;
+    std::optional<std::unordered_map<std::string, uint32_t>> bySource;
     try {
       for (;;) {
         auto peal = std::make_unique<CPeal>();
         if (!parser.Parse(*peal)) break;
         if (!parser.MakesPeals()) continue;
+        const std::string identity = parser.Identity(*peal);
+        if (!identity.empty()) {
+          if (!bySource) bySource = PealsBySource(doc);
+          const auto same = bySource->find(identity);
+          const CPeal* old = same != bySource->end() ? doc.PealAt(same->second) : nullptr;
+          if (old && doc.BufferOf(same->second) != kDeletedBuffer) {
+            const uint32_t number = same->second;
+            peal->sequence = old->sequence;
+            Merge(*old, *peal);
+            ++counts.replaced;
+            // A peal in a buffer must keep its place in ledger order: when the date moved, the
+            // old record is kept among the deleted peals and the new one joins as a new peal.
+            if (old->date == peal->date || doc.BufferOf(number) < 0) {
+              doc.ReplacePeal(number, std::move(peal));
+            } else {
+              doc.MovePeal(number, kDeletedBuffer);
+              const uint32_t added = doc.AddPeal(std::move(peal));
+              (*bySource)[identity] = added;
+              WriteLog(log, std::to_string(added) + "\n");
+            }
+            continue;
+          }
+        }
         const uint32_t found = peal->sequence != 0 ? doc.FindDate(peal->date, peal->sequence) : 0;
         const CPeal* old = doc.PealAt(found);
         if (old && old->date == peal->date && old->sequence == peal->sequence) {
@@ -125,15 +164,18 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
         } else {
           const uint32_t number = doc.AddPeal(std::move(peal));
           ++counts.appended;
+          if (bySource && !identity.empty()) (*bySource)[identity] = number;
           WriteLog(log, std::to_string(number) + "\n");
         }
       }
     } catch (const FileError& error) {
       counts.failure = error.what();
+      counts.failureCause = error.Cause();
     }
   }
+  counts.text = parser.Conversion();
   doc.modified = true;
-  if (counts.appended > 0) doc.BuildBuffer(firstNew, doc.lastPealNumber, kMainBuffer);
+  if (doc.lastPealNumber >= firstNew) doc.BuildBuffer(firstNew, doc.lastPealNumber, kMainBuffer);
   doc.SetPosition(kMainBuffer, doc.LastOf(kMainBuffer));
   if (doc.views) doc.views->RedrawAll();
   return counts;
@@ -156,8 +198,16 @@ Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::s
     }
   }
   if (counts) *counts = done;
-  if (!done.failure.empty()) return Status(StatusCode::IoError, done.failure);
+  if (!done.failure.empty()) {
+    const bool badFormat = done.failureCause == FileErrorCause::BadFormat;
+    return Status(badFormat ? StatusCode::BadData : StatusCode::IoError, done.failure);
+  }
   return Status::Ok();
+}
+
+Status ImportPerformancesXml(CTolvaneDoc& doc, const std::string& path, ImportCounts* counts) {
+  return ImportPealFile(doc, kFormats[static_cast<size_t>(ImportKind::Performances)], path,
+                        counts);
 }
 
 void ImportCommand(CTolvaneDoc& doc, ImportKind kind) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/code_page.h"
 #include "core/file_system.h"
 #include "core/status.h"
 #include "peals/peal_record.h"
@@ -16,7 +17,14 @@
 namespace tv {
 
 // The import kinds, numbered as the read loop knows them.
-enum class ImportKind : int { OldSgml = 0, NewSgml = 1, Marwick = 2, Logwright = 3, CheckSgml = 4 };
+enum class ImportKind : int {
+  OldSgml = 0,
+  NewSgml = 1,
+  Marwick = 2,
+  Logwright = 3,
+  CheckSgml = 4,
+  Performances = 5,  // the central performance database's XML
+};
 
 // Fills one peal per call from a foreign file, keeping its place in the file between calls.
 class CPealParser {
@@ -27,6 +35,15 @@ class CPealParser {
   virtual bool Parse(CPeal& peal) = 0;
   // False for a parser that only checks a file and makes no peals.
   virtual bool MakesPeals() const { return true; }
+  // A text that names the same performance wherever it is kept (one of the peal's Source
+  // entries): a peal of the ledger that carries it is replaced rather than a second one added.
+  // Empty when the record has none.
+  virtual std::string Identity(const CPeal& peal) const {
+    (void)peal;
+    return {};
+  }
+  // What the parser had to change so far to fit the file's text into the code page.
+  virtual TextConversion Conversion() const { return {}; }
 };
 
 // One import format of the File > Import menu, and of `tolvane-cli import`.
@@ -55,6 +72,8 @@ struct ImportCounts {
   uint32_t appended = 0;  // new peals, numbered from the ledger's peal count + 1
   uint32_t replaced = 0;  // peals that took the place of one with the same date and sequence
   std::string failure;    // a file failure that stopped the loop early; empty when none
+  FileErrorCause failureCause = FileErrorCause::None;
+  TextConversion text;    // characters the file had that the code page lacks
 };
 
 // The read loop: parses peals until the parser reports the end and merges each into the
@@ -63,12 +82,15 @@ struct ImportCounts {
 // and composition where it lacks them; any other peal is appended and its number written to
 // the log. The new peals then join buffer 1, which becomes current with its position at the
 // last peal; the ledger is marked modified. The person and method indexes are held open while
-// the loop runs.
+// the loop runs. A peal whose parser gives an identity replaces the peal of the ledger (outside
+// the deleted buffer) that carries it, keeping that peal's number and sequence; when the date
+// changed, the old peal goes to the deleted buffer and the new one is appended.
 ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log);
 
 // Opens `path` and runs the read loop of `format` on it, writing the log afresh.
 // NotFound: the file cannot be opened, and nothing else happens (not even the log).
 // IoError: a file failure stopped the loop; the peals read before it are in the ledger.
+// BadData: the file is not in the format (for example XML that is not well-formed).
 Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::string& path,
                       ImportCounts* counts = nullptr);
 
@@ -82,6 +104,11 @@ std::unique_ptr<CPealParser> MakeNewSgmlParser(std::unique_ptr<File> file, File*
 std::unique_ptr<CPealParser> MakeCheckSgmlParser(std::unique_ptr<File> file, File* log);
 std::unique_ptr<CPealParser> MakeMarwickParser(std::unique_ptr<File> file, File* log);
 std::unique_ptr<CPealParser> MakeLogwrightParser(std::unique_ptr<File> file, File* log);
+std::unique_ptr<CPealParser> MakePerformancesParser(std::unique_ptr<File> file, File* log);
+
+// File > Import > Performances (XML) without its prompt: the read loop on the file at `path`.
+Status ImportPerformancesXml(CTolvaneDoc& doc, const std::string& path,
+                             ImportCounts* counts = nullptr);
 
 // Reads one Logwright field: the bytes up to the next 0xB0 or NUL, trimmed of blanks. Gives
 // that end byte, or 0 when no byte is left after the field.

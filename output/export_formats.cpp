@@ -8,6 +8,7 @@
 #include "output/csv_tables.h"
 #include "output/html_styles.h"
 #include "output/marwick_export.h"
+#include "output/performances_xml.h"
 #include "output/sgml_writer.h"
 #include "output/text_styles.h"
 #include "refdb/index_set.h"
@@ -118,6 +119,7 @@ std::vector<std::unique_ptr<CExportFormat>> MakeFormats() {
       std::make_unique<CTableFormat>(14, "csv-extras", "Extras", TableExtrasHeader, TableExtras));
   formats.push_back(std::make_unique<CEquivalenceFormat>());
   // Formats offered only by the command line follow here, with dialog index -1.
+  formats.push_back(MakePerformancesXmlFormat());
   return formats;
 }
 

@@ -46,7 +46,7 @@ size_t LastWordStart(const std::string& text) {
 // The search and the addition that end every parser. Entries are walked in index order from
 // where an entry with these parts would stand; the walk is bounded by the table size so that a
 // damaged order thread cannot make it loop.
-int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log) {
+int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = nullptr) {
   CMethodIndex& index = MethodIndex();
   int32_t at = 0;
   if (parsed.count > 1) {
@@ -85,6 +85,7 @@ int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log) {
   method->spliced = parsed.spliced;
   method->little = parsed.little;
   if (parser != Parser::ByParts && log) log->Write(" ->" + method->Title(true, false) + " ");
+  if (added) *added = true;
   return index.InsertNew(std::move(method));
 }
 
@@ -330,6 +331,22 @@ int32_t FindOrAddAbbreviated(std::string_view nameText, std::string_view stageTe
   }
   parsed.name = std::move(name);
   return FindOrAdd(std::move(parsed), Parser::Abbreviated, log);
+}
+
+int32_t FindOrAddMethodParts(const CMethodParts& parts, bool* added) {
+  if (added) *added = false;
+  ParsedMethod parsed{.name = parts.name,
+                      .methodClass = parts.methodClass,
+                      .stage = parts.stage,
+                      .count = parts.count,
+                      .spliced = parts.spliced,
+                      .little = parts.little};
+  // Little Bob is named "Little", as the text parsers name it.
+  if (parsed.count <= 1 && parsed.little && parsed.name.empty()) {
+    parsed.name = "Little";
+    parsed.little = false;
+  }
+  return FindOrAdd(std::move(parsed), Parser::ByParts, nullptr, added);
 }
 
 }  // namespace tv

@@ -30,4 +30,19 @@ int32_t FindOrAddByTitle(std::string_view title, File* log);
 int32_t FindOrAddAbbreviated(std::string_view name, std::string_view stageText,
                              std::string_view extraText, File* log);
 
+// A method whose parts come already separated (the public methods library): no text is parsed.
+struct CMethodParts {
+  std::string name;
+  int32_t methodClass = 0;
+  uint8_t stage = 0;
+  int32_t count = 1;
+  bool spliced = false;
+  bool little = false;
+};
+
+// The entry with exactly these parts, found by the same search as the parsers above and added
+// when there is none; an unnamed Little method is named "Little" as they name it. `added`
+// (may be null) tells whether a new entry was made. Writes no log note.
+int32_t FindOrAddMethodParts(const CMethodParts& parts, bool* added);
+
 }  // namespace tv

@@ -69,6 +69,9 @@ int32_t CSteeplex::ReadRecord(Archive& in) {
       case 'i':
         building = word;
         break;
+      case 'g':
+        if (field.IsNumber()) towerId = field.value;
+        break;
       case 'd': {
         uint16_t* targets[6] = {&map, &association, &practice, &building, &county, &saint};
         for (size_t i = 0; i < field.array.size() && i < 6; ++i) {
@@ -93,6 +96,7 @@ void CSteeplex::WriteRecord(Archive& out) const {
   writer.Word(Code('n'), gridNorthing);
   const uint16_t strings[6] = {map, association, practice, building, county, saint};
   writer.WordArray(Code('d'), strings);
+  writer.Number(Code('g'), towerId);
   writer.End();
 }
 

@@ -4,7 +4,10 @@
 // Record layout (tagged fields, data file of "steeplex"): key, 'l' location, 'b' bells (byte),
 // 't' tenor, 'e' easting, 'n' northing (16 bits each), then the array 'd' of type 5 (tag 0xA4,
 // count 6) holding map, association, practice, building, county and saint, always written,
-// zeros included; end byte. Reading also takes the single fields 'c', 's', 'm', 'a', 'p', 'i'.
+// zeros included; then, for a record made from the public tower database, 'g' that database's
+// own tower id (a number, left out when 0, so every other record keeps its bytes; readers that
+// do not know it skip it); end byte. Reading also takes the single fields 'c', 's', 'm', 'a',
+// 'p', 'i'.
 //
 // "steeplex.xrf" in the index directory: the element count as a 16-bit little-endian number
 // (or 0xFFFF and then the count as 32 bits when it is 65535 or more), then one 16-bit tower key
@@ -54,6 +57,7 @@ class CSteeplex : public CSelTgt {
   uint16_t association = 0;  // "sxa"
   uint16_t practice = 0;     // "sxn"
   uint16_t building = 0;     // "sxi"
+  uint32_t towerId = 0;      // the public tower database's id (TowerID); 0 for none
 };
 
 class CSteeplexIndex : public CIndex {

@@ -66,7 +66,7 @@ TEST_F(ImportCommand, UnknownKindIsUsageAndMissingFileIsBadData) {
   EXPECT_EQ(Run({"import", "/work/club.tv3", "performances-csv", "/work/x"}), kExitUsage);
   EXPECT_EQ(err.str(),
             "tolvane-cli: unknown import kind 'performances-csv'; use old-sgml new-sgml "
-            "marwick logwright check-sgml\n");
+            "marwick logwright check-sgml performances\n");
   EXPECT_EQ(Run({"import", "/work/club.tv3", "marwick", "/work/none.mpf"}), kExitData);
   EXPECT_EQ(err.str(), "tolvane-cli: /work/none.mpf was not found.\n");
   EXPECT_FALSE(files.Exists("/work/club.tv3"));

@@ -23,11 +23,24 @@ ScrollExtent ReportExtent(const std::vector<std::string>& lines,
 
 std::optional<CmdState> CAnalView::State(Cmd cmd) {
   switch (cmd) {
-    case Cmd::AnalysisExport: case Cmd::Clip: case Cmd::AnalysisSaveAs: case Cmd::Switch:
-    case Cmd::Threshold: case Cmd::Equivalence:
-      return CmdState{};
-    default:
-      return std::nullopt;
+    case Cmd::AnalysisExport: case Cmd::Clip: case Cmd::AnalysisSaveAs:
+      return CmdState{.enabled = m_doc.HasAnalysis()};
+    case Cmd::Switch: return CmdState{.enabled = m_doc.CanSwitch()};
+    case Cmd::Threshold: return CmdState{.enabled = m_doc.CanThreshold()};
+    case Cmd::Equivalence: return CmdState{.enabled = m_doc.CanEquivalence()};
+    default: return std::nullopt;
+  }
+}
+
+void CAnalView::Run(Cmd cmd) {
+  switch (cmd) {
+    case Cmd::AnalysisExport: m_doc.Export(); break;
+    case Cmd::Clip: m_doc.Clip(); break;
+    case Cmd::AnalysisSaveAs: m_doc.SaveAs(); break;
+    case Cmd::Switch: m_doc.Switch(); break;
+    case Cmd::Threshold: m_doc.Threshold(); break;
+    case Cmd::Equivalence: m_doc.Equivalence(); break;
+    default: break;
   }
 }
 

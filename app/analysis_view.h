@@ -1,5 +1,5 @@
-// The analysis document as the windows see it: the report lines shown, the window's scroll
-// extent, and the analysis menu. The analysis itself fills the report.
+// The analysis window's logic (CAnalView): the lines it draws, its scroll extent, and the
+// analysis menu over the analysis document.
 #pragma once
 
 #include <functional>
@@ -7,21 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/anal_doc.h"
 #include "app/commands.h"
-#include "app/doc_window.h"
 
 namespace tv {
-
-class CAnalysisReport {
- public:
-  // The presentation shown: the alternative lines when switched to them.
-  const std::vector<std::string>& Shown() const { return showAlternative ? altLines : mainLines; }
-
-  std::vector<std::string> mainLines;
-  std::vector<std::string> altLines;
-  bool showAlternative = false;
-  CDocWindow* window = nullptr;  // not owned
-};
 
 struct ScrollExtent {
   int width = 0;
@@ -35,17 +24,19 @@ ScrollExtent ReportExtent(const std::vector<std::string>& lines,
                           const std::function<int(std::string_view)>& width,
                           const std::function<int(std::string_view)>& height);
 
-// One window on the analysis report. Its commands arrive with the analysis.
+// One window on the analysis document. Export, Clip and Save As need an analysis; Switch,
+// Threshold and Equivalence only show for the analyses that have them.
 class CAnalView : public CCommandTarget {
  public:
-  explicit CAnalView(CAnalysisReport& report) : m_report(report) {}
-  const std::vector<std::string>& Lines() const { return m_report.Shown(); }
+  explicit CAnalView(CAnalDoc& doc) : m_doc(doc) {}
+  const std::vector<std::string>& Lines() const { return m_doc.Shown(); }
+  CAnalDoc& Doc() const { return m_doc; }
 
   std::optional<CmdState> State(Cmd cmd) override;
-  void Run(Cmd) override {}
+  void Run(Cmd cmd) override;
 
  private:
-  CAnalysisReport& m_report;
+  CAnalDoc& m_doc;
 };
 
 }  // namespace tv

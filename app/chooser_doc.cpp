@@ -7,6 +7,9 @@
 #include "core/services.h"
 #include "core/sgml_file.h"
 #include "core/text.h"
+#include "refdb/index_set.h"
+#include "refdb/method.h"
+#include "refdb/method_xml.h"
 
 namespace tv {
 namespace {
@@ -179,6 +182,14 @@ void CChooseDoc::Import() {
     CWait wait;
     m_index->ImportSgml(*file);
   }
+  Redraw();
+}
+
+bool CChooseDoc::CanImportXml() const { return m_index && m_index == &MethodIndex(); }
+
+void CChooseDoc::ImportXml() {
+  if (!CanImportXml()) return;
+  ImportMethodsXmlCommand();
   Redraw();
 }
 

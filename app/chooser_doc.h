@@ -45,6 +45,9 @@ class CChooseDoc {
   void Table();
   void Import();
   bool CanImport() const { return m_index && m_index->CanImport(); }
+  // Import XML: the methods library into the method index, shown in this chooser.
+  void ImportXml();
+  bool CanImportXml() const;
   // Item menu
   void New();
   void Edit();

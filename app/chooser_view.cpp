@@ -12,6 +12,7 @@ std::optional<CmdState> CChooseView::State(Cmd cmd) {
     case Cmd::PageForward: case Cmd::Goto:
       return CmdState{.enabled = open};
     case Cmd::IndexImport: return CmdState{.enabled = m_doc.CanImport()};
+    case Cmd::IndexImportXml: return CmdState{.enabled = m_doc.CanImportXml()};
     case Cmd::FindNext: return CmdState{.enabled = m_doc.CanFindNext()};
     case Cmd::Choose: case Cmd::Cancel: return CmdState{.enabled = true};
     case Cmd::KeysDisplay: return CmdState{.enabled = true, .checked = m_doc.ShowLinks()};
@@ -28,6 +29,7 @@ void CChooseView::Run(Cmd cmd) {
     case Cmd::IndexSgml: m_doc.Sgml(); break;
     case Cmd::IndexTable: m_doc.Table(); break;
     case Cmd::IndexImport: m_doc.Import(); break;
+    case Cmd::IndexImportXml: m_doc.ImportXml(); break;
     case Cmd::New: m_doc.New(); break;
     case Cmd::Edit: m_doc.Edit(); break;
     case Cmd::Display: m_doc.Display(); break;

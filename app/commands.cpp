@@ -41,7 +41,8 @@ std::vector<MenuItem> PealListBar() {
                            Item("&New SGML (VLMS)", Cmd::ImportNewSgml),
                            Item("&Check SGML", Cmd::ImportCheckSgml),
                            Item("&Marwick", Cmd::ImportMarwick),
-                           Item("&Logwright", Cmd::ImportLogwright)}),
+                           Item("&Logwright", Cmd::ImportLogwright),
+                           Item("&Performances (XML)", Cmd::ImportPerformances)}),
            Item("&More", Cmd::FileMore), Item("&Export", Cmd::Export), Separator(),
            Item("&Print...\tCtrl+P", Cmd::Print), Item("Print Pre&view", Cmd::PrintPreview),
            Item("P&rint Setup...", Cmd::PrintSetup), Separator(),
@@ -58,7 +59,8 @@ std::vector<MenuItem> PealListBar() {
                        Item("&Combine", Cmd::BuffersCombine), Item("C&lear", Cmd::BuffersClear),
                        Item("&All", Cmd::BuffersAll), Item("&Undelete", Cmd::Undelete)}),
       Item("&Analyse", Cmd::Analyse),
-      Sub("&Steeplex", {Item("&Import", Cmd::SteeplexImport), Item("&Collate", Cmd::SteeplexCollate)}),
+      Sub("&Steeplex", {Item("&Import", Cmd::SteeplexImport), Item("&Collate", Cmd::SteeplexCollate),
+                        Item("Import &Tower CSV", Cmd::SteeplexTowerCsv)}),
       ViewMenu(), WindowMenu(), HelpMenu()};
 }
 
@@ -77,7 +79,8 @@ std::vector<MenuItem> ChooserBar() {
   return {Sub("&File", {Item("&Save", Cmd::FileSave), Item("&Index", Cmd::IndexRebuild),
                         Item("&Audit", Cmd::IndexAudit), Item("&Purge", Cmd::IndexPurge),
                         Item("S&GML", Cmd::IndexSgml), Item("&Table", Cmd::IndexTable),
-                        Item("I&mport", Cmd::IndexImport)}),
+                        Item("I&mport", Cmd::IndexImport),
+                        Item("Import &XML", Cmd::IndexImportXml)}),
           Sub("&Item", {Item("&New\tIns", Cmd::New), Item("&Edit\tF2", Cmd::Edit),
                         Item("Display\t?", Cmd::Display), Item("&Delete\tDel", Cmd::Delete),
                         Item("Reorder", Cmd::Reorder), Separator(), Item("Back\tUp", Cmd::Back),
@@ -199,6 +202,9 @@ std::string_view Prompt(Cmd cmd) {
     case Cmd::Export: case Cmd::AnalysisExport: return "Export Text File";
     case Cmd::SteeplexImport: return "Import Steeplex Data";
     case Cmd::SteeplexCollate: return "Collate Steeplex and Towers Data";
+    case Cmd::SteeplexTowerCsv: return "Import the public tower database's CSV";
+    case Cmd::ImportPerformances: return "Import performances from the public database's XML";
+    case Cmd::IndexImportXml: return "Import the methods library's XML";
     case Cmd::IndexAudit: return "Check links in Index file";
     case Cmd::IndexSgml: return "Output SGML file";
     case Cmd::IndexTable: return "Output CSV file";

@@ -14,7 +14,7 @@ enum class Cmd {
   None,
   // File
   FileNew, FileOpen, LoadSelective, FileSave, FileSaveAs, FileCombine, ImportOldSgml,
-  ImportNewSgml, ImportCheckSgml, ImportMarwick, ImportLogwright, FileMore, Export, Print,
+  ImportNewSgml, ImportCheckSgml, ImportMarwick, ImportLogwright, ImportPerformances, FileMore, Export, Print,
   PrintPreview, PrintSetup, RecentFiles, Exit,
   // List
   Select, Goto, Clip, GlobalEdit, MarkClear, MarkSet,
@@ -22,13 +22,14 @@ enum class Cmd {
   New, Delete, Transfer, Back, Forward, PageBack, PageForward, Top, Bottom,
   // Buffers
   Swap, Rotate, BuffersCombine, BuffersClear, BuffersAll, Undelete,
-  Analyse, SteeplexImport, SteeplexCollate,
+  Analyse, SteeplexImport, SteeplexCollate, SteeplexTowerCsv,
   // View, Window, Help
   ViewToolbar, ViewStatusBar, WindowNew, WindowCascade, WindowTile, WindowArrange, About,
   // Current peal
   Edit, EditExtra, StyleRw, StyleRwq, StyleSgml, StyleAscy,
   // Index chooser
-  IndexRebuild, IndexAudit, IndexPurge, IndexSgml, IndexTable, IndexImport, Display, Reorder,
+  IndexRebuild, IndexAudit, IndexPurge, IndexSgml, IndexTable, IndexImport, IndexImportXml, Display,
+  Reorder,
   FindNext, Choose, Cancel, KeysDisplay,
   // Analysis
   AnalysisExport, AnalysisSaveAs, Switch, Threshold, Equivalence,

@@ -2,8 +2,10 @@
 #include "app/peal_doc.h"
 
 #include "app/peal_text.h"
+#include "app/tolvane_view.h"
 #include "core/display_lines.h"
 #include "core/text.h"
+#include "peals/extra_dialog.h"
 #include "peals/tolvane_doc.h"
 
 namespace tv {
@@ -40,8 +42,10 @@ std::optional<CmdState> CPealView::State(Cmd cmd) {
     case Cmd::StyleRwq: return CmdState{.enabled = true, .checked = style == kStyleRwq};
     case Cmd::StyleSgml: return CmdState{.enabled = true, .checked = style == kStyleSgml};
     case Cmd::StyleAscy: return CmdState{.enabled = true, .checked = style == kStyleAscy};
-    // Peal editing arrives with peal entry.
-    case Cmd::Edit: case Cmd::EditExtra: return CmdState{};
+    case Cmd::Edit: return CmdState{.enabled = m_doc.ledger != nullptr};
+    // Extras belong to a peal: without one there is nothing to edit.
+    case Cmd::EditExtra:
+      return CmdState{.enabled = m_doc.ledger && CurrentPealOf(*m_doc.ledger) != nullptr};
     default: return std::nullopt;
   }
 }
@@ -54,6 +58,10 @@ void CPealView::Run(Cmd cmd) {
     case Cmd::PageBack: if (ledger) ledger->MoveBack(kPealWindowPage); break;
     case Cmd::PageForward: if (ledger) ledger->MoveForward(kPealWindowPage); break;
     case Cmd::Clip: CopyTextToClipboard(Text()); break;
+    case Cmd::Edit: if (ledger) EditCurrentPeal(*ledger); break;
+    case Cmd::EditExtra:
+      if (ledger) EditExtras(*ledger, CurrentPealOf(*ledger));
+      break;
     case Cmd::StyleRw: case Cmd::StyleRwq: case Cmd::StyleSgml: case Cmd::StyleAscy:
       style = static_cast<int>(cmd) - static_cast<int>(Cmd::StyleRw);
       Text();

@@ -19,8 +19,9 @@ void CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   m_shell = &shell;
   m_chooser1.window = shell.MakeWindow(DocId::Chooser1);
   m_chooser2.window = shell.MakeWindow(DocId::Chooser2);
-  m_analysis.window = shell.MakeWindow(DocId::Analysis);
-  if (m_analysis.window) m_analysis.window->ShowWindow(false);
+  m_analysisWindow = shell.MakeWindow(DocId::Analysis);
+  if (m_analysisWindow) m_analysisWindow->ShowWindow(false);
+  m_analysis.listener = this;
   m_pealDoc.window = shell.MakeWindow(DocId::CurrentPeal);
   // The index directory is the current directory when the current-peal document is made;
   // opening the set also reads the Steeplex cross-reference.
@@ -28,6 +29,8 @@ void CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   m_pealDoc.entryChooser = &m_chooser1;
   m_pealDoc.ledger = &m_ledger;
   m_ledger.views = this;
+  // The selection's Analysis box asks the analysis on the screen.
+  m_ledger.selection.analysis = &m_analysis;
   listWindow = shell.MakeWindow(DocId::PealList);
   if (listWindow) {
     listWindow->SetTitle(m_ledgerTitle);
@@ -91,6 +94,17 @@ void CTolvaneApp::StartChooser(const ChooserRequest& request) {
 }
 
 void CTolvaneApp::ShowPeal(const CPeal* peal) { m_pealDoc.ShowPeal(peal); }
+
+void CTolvaneApp::AnalysisShown(const std::string& title) {
+  if (!m_analysisWindow) return;
+  m_analysisWindow->SetTitle(title);
+  m_analysisWindow->ShowWindow(true);
+  m_analysisWindow->Redraw();
+}
+
+void CTolvaneApp::AnalysisRedraw() {
+  if (m_analysisWindow) m_analysisWindow->Redraw();
+}
 
 void CTolvaneApp::RedrawAll() {
   if (listWindow) listWindow->Redraw();

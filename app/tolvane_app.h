@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/analysis_view.h"
+#include "analysis/anal_doc.h"
 #include "app/chooser_doc.h"
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/peal_doc.h"
+#include "output/export_command.h"
 #include "peals/tolvane_doc.h"
 
 namespace tv {
@@ -32,7 +33,7 @@ inline constexpr std::string_view kLedgerTitle = "Peal List";
 inline constexpr std::string_view kLedgerFilter =
     "Peal Files (*.tv3)|*.tv3|Quarter Peal Files (*.qv3)|*.qv3|All Files (*.*)|*.*||";
 
-class CTolvaneApp : public CLedgerViews, public CCommandTarget {
+class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTarget {
  public:
   CTolvaneApp() = default;
   CTolvaneApp(const CTolvaneApp&) = delete;
@@ -49,7 +50,9 @@ class CTolvaneApp : public CLedgerViews, public CCommandTarget {
   const CTolvaneDoc& Ledger() const { return m_ledger; }
   CPealDoc& PealDoc() { return m_pealDoc; }
   CChooseDoc& Chooser(int n) { return n == 2 ? m_chooser2 : m_chooser1; }
-  CAnalysisReport& Analysis() { return m_analysis; }
+  CAnalDoc& Analysis() { return m_analysis; }
+  // The Export command's settings, kept from one export to the next.
+  CExportState& ExportState() { return m_exportState; }
   // The buffer of the next peal-list window: 1 for the first, then 2, 3, ... for the run.
   int NextListBuffer() { return m_nextListBuffer++; }
   // "Peal List" until the ledger has a file, then the file's name.
@@ -71,6 +74,9 @@ class CTolvaneApp : public CLedgerViews, public CCommandTarget {
   // CLedgerViews
   void ShowPeal(const CPeal* peal) override;
   void RedrawAll() override;
+  // CAnalListener: the analysis window takes the new analysis's title and comes to the top.
+  void AnalysisShown(const std::string& title) override;
+  void AnalysisRedraw() override;
   // CCommandTarget: the frame's own commands.
   std::optional<CmdState> State(Cmd cmd) override;
   void Run(Cmd cmd) override;
@@ -83,7 +89,9 @@ class CTolvaneApp : public CLedgerViews, public CCommandTarget {
   CAppShell* m_shell = nullptr;
   CChooseDoc m_chooser1;
   CChooseDoc m_chooser2;
-  CAnalysisReport m_analysis;
+  CDocWindow* m_analysisWindow = nullptr;  // not owned
+  CAnalDoc m_analysis;
+  CExportState m_exportState;
   CPealDoc m_pealDoc;
   CTolvaneDoc m_ledger;
   std::string m_ledgerTitle{kLedgerTitle};

@@ -6,7 +6,12 @@
 #include "core/display_lines.h"
 #include "core/platform.h"
 #include "core/services.h"
+#include "import/peal_import.h"
+#include "output/export_command.h"
+#include "peals/peal_entry.h"
 #include "peals/tolvane_doc.h"
+#include "refdb/steeplex.h"
+#include "refdb/tower_csv.h"
 
 namespace tv {
 
@@ -36,6 +41,19 @@ void CTolvaneView::OnActivate() {
   if (ledger.views) ledger.views->RedrawAll();
 }
 
+CPeal* CurrentPealOf(CTolvaneDoc& ledger) {
+  if (!ledger.BufferExists(ledger.currentBuffer)) return nullptr;
+  return ledger.PealAt(ledger.bufferPositions[ledger.currentBuffer]);
+}
+
+void EditCurrentPeal(CTolvaneDoc& ledger) {
+  try {
+    EditPeal(ledger, CurrentPealOf(ledger));
+  } catch (const std::exception& error) {
+    ThePlatform().ShowUnexpectedError(error.what());
+  }
+}
+
 void ClipPealList(const CTolvaneDoc& ledger) {
   CWait wait;
   std::vector<std::string> lines;
@@ -60,12 +78,14 @@ std::optional<CmdState> CTolvaneView::State(Cmd cmd) {
     case Cmd::Delete: case Cmd::Transfer: case Cmd::Back: case Cmd::Forward: case Cmd::PageBack:
     case Cmd::PageForward: case Cmd::Top: case Cmd::Bottom: case Cmd::Swap: case Cmd::Rotate:
     case Cmd::BuffersCombine: case Cmd::BuffersClear: case Cmd::BuffersAll: case Cmd::Undelete:
+    case Cmd::New: case Cmd::Edit: case Cmd::Select: case Cmd::GlobalEdit: case Cmd::Export:
+    case Cmd::Analyse: case Cmd::ImportOldSgml: case Cmd::ImportNewSgml:
+    case Cmd::ImportCheckSgml: case Cmd::ImportMarwick: case Cmd::ImportLogwright:
+    case Cmd::SteeplexImport: case Cmd::SteeplexCollate: case Cmd::SteeplexTowerCsv:
+    case Cmd::ImportPerformances:
       return on;
-    // Items with no action, and commands whose work arrives with later parts of the program.
-    case Cmd::LoadSelective: case Cmd::MarkClear: case Cmd::Select: case Cmd::GlobalEdit:
-    case Cmd::ImportOldSgml: case Cmd::ImportNewSgml: case Cmd::ImportCheckSgml:
-    case Cmd::ImportMarwick: case Cmd::ImportLogwright: case Cmd::Export: case Cmd::New:
-    case Cmd::Edit: case Cmd::Analyse: case Cmd::SteeplexImport: case Cmd::SteeplexCollate:
+    // Items with no action.
+    case Cmd::LoadSelective: case Cmd::MarkClear:
       return CmdState{};
     default:
       return std::nullopt;
@@ -94,6 +114,21 @@ void CTolvaneView::Run(Cmd cmd) {
     case Cmd::BuffersClear: ledger.Clear(); break;
     case Cmd::BuffersAll: ledger.All(); break;
     case Cmd::Undelete: ledger.Undelete(); break;
+    case Cmd::New: ledger.New(); break;
+    case Cmd::Edit: EditCurrentPeal(ledger); break;
+    case Cmd::Select: ledger.Select(); break;
+    case Cmd::GlobalEdit: ledger.GlobalEdit(); break;
+    case Cmd::Export: ExportPeals(ledger, m_app.ExportState()); break;
+    case Cmd::Analyse: m_app.Analysis().Analyse(ledger); break;
+    case Cmd::ImportOldSgml: ImportCommand(ledger, ImportKind::OldSgml); break;
+    case Cmd::ImportNewSgml: ImportCommand(ledger, ImportKind::NewSgml); break;
+    case Cmd::ImportCheckSgml: ImportCommand(ledger, ImportKind::CheckSgml); break;
+    case Cmd::ImportMarwick: ImportCommand(ledger, ImportKind::Marwick); break;
+    case Cmd::ImportLogwright: ImportCommand(ledger, ImportKind::Logwright); break;
+    case Cmd::SteeplexImport: ImportSteeplexCommand(); break;
+    case Cmd::SteeplexCollate: CollateSteeplex(); break;
+    case Cmd::SteeplexTowerCsv: ImportTowerCsvCommand(); break;
+    case Cmd::ImportPerformances: ImportCommand(ledger, ImportKind::Performances); break;
     default: break;
   }
 }

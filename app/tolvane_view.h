@@ -10,6 +10,7 @@
 
 namespace tv {
 
+class CPeal;
 class CTolvaneApp;
 class CTolvaneDoc;
 
@@ -45,6 +46,13 @@ class CTolvaneView : public CCommandTarget {
   const int buffer;
   uint32_t topPeal = 0;  // the peal of the first line last drawn
 };
+
+// The peal the current-peal window shows: the current buffer's position; null when none.
+CPeal* CurrentPealOf(CTolvaneDoc& ledger);
+// Edit (F2): the Peal Details dialog on the current peal, or on an empty peal of no ledger when
+// there is none. An error escaping the edit shows the "Unexpected Error!" dialog; the peal keeps
+// whatever had been applied.
+void EditCurrentPeal(CTolvaneDoc& ledger);
 
 // The lines of buffer 1 on the clipboard, whatever window is active; a list longer than 50000
 // characters is cut after the line that passes the limit, with a message.

@@ -139,8 +139,8 @@ void ChooserView::paintEvent(QPaintEvent*) {
   DrawRows(painter, rect().adjusted(kMargin, kMargin / 2, -kMargin, 0), Rows());
 }
 
-AnalysisView::AnalysisView(CAnalysisReport& report, QWidget* parent)
-    : DocView(parent), m_logic(report) {
+AnalysisView::AnalysisView(CAnalDoc& doc, QWidget* parent)
+    : DocView(parent), m_logic(doc) {
   setObjectName("analysis");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -86,7 +86,8 @@ class ChooserView : public DocView {
 class AnalysisView : public DocView {
   Q_OBJECT
  public:
-  explicit AnalysisView(CAnalysisReport& report, QWidget* parent = nullptr);
+  explicit AnalysisView(CAnalDoc& doc, QWidget* parent = nullptr);
+  CAnalView& Logic() { return m_logic; }
   CCommandTarget& Target() override { return m_logic; }
   // Redraws and resizes the scrolled page to the report's extent.
   void Reload();

@@ -6,13 +6,16 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/dialog_layouts.h"
 #include "gui/win1252.h"
 
 namespace tv::gui {
@@ -31,86 +34,188 @@ QWidget* ModelDialog::ControlWidget(const std::string& id) const {
   return found == m_widgets.end() ? nullptr : found->second;
 }
 
+namespace {
+
+// One column of a band: boxes and runs of captioned rows, top to bottom.
+struct Column {
+  QVBoxLayout* box = new QVBoxLayout;
+  QFormLayout* form = nullptr;  // the run of rows being filled; none after a box
+};
+
+// A box of grouped controls, filled down its columns.
+struct Box {
+  QGroupBox* frame = nullptr;
+  QGridLayout* grid = nullptr;
+  int count = 0;   // controls of the group
+  int filled = 0;  // controls placed so far
+};
+
+bool SitsAlone(ControlKind kind) { return kind == ControlKind::Check || kind == ControlKind::Radio; }
+
+}  // namespace
+
+QWidget* ModelDialog::MakeWidget(const DialogControl& control) {
+  const std::string id = control.id;
+  QWidget* widget = nullptr;
+  switch (control.kind) {
+    case ControlKind::Text:
+    case ControlKind::Number: {
+      auto* edit = new QLineEdit(this);
+      connect(edit, &QLineEdit::textEdited, this, [this, id] { Changed(id); });
+      widget = edit;
+      break;
+    }
+    case ControlKind::MultiLine: {
+      auto* edit = new QPlainTextEdit(this);
+      edit->setTabChangesFocus(true);
+      edit->setMinimumHeight(64);
+      connect(edit, &QPlainTextEdit::textChanged, this, [this, id] { Changed(id); });
+      widget = edit;
+      break;
+    }
+    case ControlKind::Check: {
+      auto* box = new QCheckBox(ToQt(control.caption), this);
+      connect(box, &QCheckBox::toggled, this, [this, id] { Changed(id); });
+      widget = box;
+      break;
+    }
+    case ControlKind::Radio: {
+      // Buttons of one group exclude each other through the model, not through Qt, so
+      // buttons of different groups sharing a box stay independent.
+      auto* button = new QRadioButton(ToQt(control.caption), this);
+      button->setAutoExclusive(false);
+      connect(button, &QRadioButton::clicked, this, [this, id] { Changed(id); });
+      widget = button;
+      break;
+    }
+    case ControlKind::DropDown: {
+      auto* combo = new QComboBox(this);
+      for (const std::string& item : control.items) combo->addItem(ToQt(item));
+      connect(combo, &QComboBox::activated, this, [this, id] { Changed(id); });
+      widget = combo;
+      break;
+    }
+    case ControlKind::ReadOnly: {
+      // A field that cannot be typed in, but whose text can be selected and copied.
+      auto* edit = new QLineEdit(this);
+      edit->setReadOnly(true);
+      edit->setFocusPolicy(Qt::ClickFocus);
+      QPalette palette = edit->palette();
+      palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+      edit->setPalette(palette);
+      widget = edit;
+      break;
+    }
+  }
+  widget->setObjectName(QString::fromStdString(id));
+  widget->installEventFilter(this);
+  m_widgets[id] = widget;
+  return widget;
+}
+
+QLabel* ModelDialog::MakeCaption(const DialogControl& control, QWidget* widget) {
+  auto* caption = new QLabel(ToQt(control.caption), this);
+  caption->setBuddy(widget);
+  m_captions[control.id] = caption;
+  return caption;
+}
+
 void ModelDialog::Build() {
+  const DialogLayout& layout = LayoutOf(m_model.Title());
   auto* outer = new QVBoxLayout(this);
-  auto* form = new QFormLayout;
-  form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-  outer->addLayout(form);
-  std::map<std::string, QFormLayout*> groupForms;
+  std::map<int, std::map<int, Column>> bands;
+  std::map<std::string, Box> boxes;
+  for (const DialogControl& control : m_model.Controls()) {
+    if (!control.group.empty()) ++boxes[control.group].count;
+  }
+  const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  // The row the previous ungrouped control opened, for a control drawn beside it.
+  QHBoxLayout* lastRow = nullptr;
+  std::vector<std::pair<QHBoxLayout*, bool>> rows;  // each row, and whether all of it is narrow
 
   for (const DialogControl& control : m_model.Controls()) {
-    QFormLayout* target = form;
+    QWidget* widget = MakeWidget(control);
+    const auto width = layout.widths.find(control.id);
+    if (width != layout.widths.end()) widget->setMaximumWidth(charWidth * (width->second + 2) + 12);
+    const bool narrow = width != layout.widths.end();
+
     if (!control.group.empty()) {
-      auto found = groupForms.find(control.group);
-      if (found == groupForms.end()) {
-        auto* box = new QGroupBox(ToQt(control.group), this);
-        auto* boxForm = new QFormLayout(box);
-        form->addRow(box);
-        m_groups[control.group] = box;
-        found = groupForms.emplace(control.group, boxForm).first;
+      Box& box = boxes[control.group];
+      if (!box.frame) {
+        const DialogPlace place = layout.PlaceOf(control.id, control.group);
+        Column& column = bands[place.band][place.column];
+        box.frame = new QGroupBox(ToQt(control.group), this);
+        box.frame->setObjectName(QString::fromStdString(control.group));
+        box.grid = new QGridLayout(box.frame);
+        column.box->addWidget(box.frame);
+        column.form = nullptr;
+        m_groups[control.group] = box.frame;
       }
-      target = found->second;
+      // Filled down each column in turn, so the order of the controls reads down the columns.
+      const int columns = std::max(1, layout.ColumnsOf(control.group));
+      const int perColumn = (box.count + columns - 1) / columns;
+      const int row = box.filled % perColumn;
+      const int column = box.filled / perColumn;
+      ++box.filled;
+      if (SitsAlone(control.kind)) {
+        box.grid->addWidget(widget, row, 2 * column, 1, 2);
+      } else {
+        if (control.kind == ControlKind::MultiLine) {
+          // Notes in a box are a few lines each, so that the box keeps to its column.
+          const int line = widget->fontMetrics().lineSpacing();
+          widget->setMinimumHeight(3 * line + 10);
+          widget->setMaximumHeight(4 * line + 10);
+        }
+        box.grid->addWidget(MakeCaption(control, widget), row, 2 * column,
+                            control.kind == ControlKind::MultiLine ? Qt::AlignTop : Qt::Alignment());
+        box.grid->addWidget(widget, row, 2 * column + 1);
+        box.grid->setColumnStretch(2 * column + 1, 1);
+      }
+      lastRow = nullptr;
+      continue;
     }
-    const std::string id = control.id;
-    QWidget* widget = nullptr;
-    switch (control.kind) {
-      case ControlKind::Text:
-      case ControlKind::Number: {
-        auto* edit = new QLineEdit(this);
-        connect(edit, &QLineEdit::textEdited, this, [this, id] { Changed(id); });
-        widget = edit;
-        break;
+
+    if (lastRow && layout.beside.contains(control.id)) {
+      if (!SitsAlone(control.kind) && !control.caption.empty()) {
+        lastRow->addSpacing(8);
+        lastRow->addWidget(MakeCaption(control, widget));
       }
-      case ControlKind::MultiLine: {
-        auto* edit = new QPlainTextEdit(this);
-        edit->setTabChangesFocus(true);
-        edit->setMinimumHeight(90);
-        connect(edit, &QPlainTextEdit::textChanged, this, [this, id] { Changed(id); });
-        widget = edit;
-        break;
-      }
-      case ControlKind::Check: {
-        auto* box = new QCheckBox(ToQt(control.caption), this);
-        connect(box, &QCheckBox::toggled, this, [this, id] { Changed(id); });
-        widget = box;
-        break;
-      }
-      case ControlKind::Radio: {
-        // Buttons of one group exclude each other through the model, not through Qt, so
-        // buttons of different groups sharing a box stay independent.
-        auto* button = new QRadioButton(ToQt(control.caption), this);
-        button->setAutoExclusive(false);
-        connect(button, &QRadioButton::clicked, this, [this, id] { Changed(id); });
-        widget = button;
-        break;
-      }
-      case ControlKind::DropDown: {
-        auto* combo = new QComboBox(this);
-        for (const std::string& item : control.items) combo->addItem(ToQt(item));
-        connect(combo, &QComboBox::activated, this, [this, id] { Changed(id); });
-        widget = combo;
-        break;
-      }
-      case ControlKind::ReadOnly: {
-        auto* label = new QLabel(this);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
-        widget = label;
-        break;
-      }
+      lastRow->addWidget(widget);
+      rows.back().second = rows.back().second && narrow;
+      continue;
     }
-    widget->setObjectName(QString::fromStdString(id));
-    widget->installEventFilter(this);
-    m_widgets[id] = widget;
-    if (control.kind == ControlKind::Check || control.kind == ControlKind::Radio) {
-      target->addRow(widget);
+
+    const DialogPlace place = layout.PlaceOf(control.id, {});
+    Column& column = bands[place.band][place.column];
+    if (!column.form) {
+      column.form = new QFormLayout;
+      column.form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+      column.box->addLayout(column.form);
+    }
+    auto* row = new QHBoxLayout;
+    row->addWidget(widget);
+    if (SitsAlone(control.kind)) {
+      column.form->addRow(row);
     } else {
-      auto* caption = new QLabel(ToQt(control.caption), this);
-      caption->setBuddy(widget);
-      m_captions[id] = caption;
-      target->addRow(caption, widget);
+      column.form->addRow(MakeCaption(control, widget), row);
     }
+    m_rows[control.id] = {column.form, row};
+    rows.emplace_back(row, narrow);
+    lastRow = row;
+  }
+  // A row of narrow fields keeps them at the left rather than spreading them out.
+  for (const auto& [row, allNarrow] : rows) {
+    if (allNarrow) row->addStretch(1);
+  }
+
+  for (auto& [band, columns] : bands) {
+    auto* line = new QHBoxLayout;
+    line->setSpacing(18);
+    for (auto& [number, column] : columns) {
+      column.box->addStretch(1);
+      line->addLayout(column.box, 1);
+    }
+    outer->addLayout(line);
   }
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -151,11 +256,19 @@ void ModelDialog::Refresh() {
       case ControlKind::DropDown:
         static_cast<QComboBox*>(widget)->setCurrentIndex(control.selected);
         break;
-      case ControlKind::ReadOnly:
-        static_cast<QLabel*>(widget)->setText(ToQt(control.text));
+      case ControlKind::ReadOnly: {
+        auto* edit = static_cast<QLineEdit*>(widget);
+        if (edit->text() != ToQt(control.text)) {
+          edit->setText(ToQt(control.text));
+          edit->setCursorPosition(0);
+        }
         break;
+      }
     }
     widget->setVisible(control.visible);
+    if (const auto row = m_rows.find(control.id); row != m_rows.end()) {
+      row->second.form->setRowVisible(row->second.row, control.visible);
+    }
     widget->setEnabled(control.enabled);
     if (auto caption = m_captions.find(control.id); caption != m_captions.end()) {
       caption->second->setText(ToQt(control.caption));

@@ -1,5 +1,5 @@
-// A modal dialog drawn from a DialogModel: one widget per control, in order, each named by the
-// control's id. Edits go back into the model as they happen, so the model can show, hide or
+// A modal dialog drawn from a DialogModel: one widget per control, each named by the control's
+// id, arranged by the dialog's layout (gui/dialog_layouts.h); boxes are named by their titles. Edits go back into the model as they happen, so the model can show, hide or
 // refill controls; OK closes only when the model validates.
 #pragma once
 
@@ -10,8 +10,10 @@
 
 #include "core/dialog_model.h"
 
-class QWidget;
+class QFormLayout;
+class QHBoxLayout;
 class QLabel;
+class QWidget;
 
 namespace tv::gui {
 
@@ -34,6 +36,8 @@ class ModelDialog : public QDialog {
 
  private:
   void Build();
+  QWidget* MakeWidget(const DialogControl& control);
+  QLabel* MakeCaption(const DialogControl& control, QWidget* widget);
   // Copies the model's texts, checks, selections, visibility and enabling into the widgets.
   void Refresh();
   // Copies one widget's value into the model and tells it.
@@ -44,6 +48,11 @@ class ModelDialog : public QDialog {
   std::map<std::string, QWidget*> m_widgets;
   std::map<std::string, QLabel*> m_captions;
   std::map<std::string, QWidget*> m_groups;
+  struct Row {
+    QFormLayout* form;
+    QHBoxLayout* row;
+  };
+  std::map<std::string, Row> m_rows;  // the row each ungrouped control opened
   bool m_refreshing = false;
 };
 

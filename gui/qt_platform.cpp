@@ -138,19 +138,25 @@ void QtPlatform::EndWait() {
 }
 
 std::optional<std::string> QtPlatform::PromptFile(const FilePrompt& prompt, bool save) {
+  prompts.push_back(prompt);
   std::deque<std::optional<std::string>>& queued = save ? nextSavePaths : nextOpenPaths;
   if (!queued.empty()) {
     auto answer = queued.front();
     queued.pop_front();
     return answer;
   }
+  // An open prompt that asks before overwriting names a file to be written (the analysis's
+  // Export and Save As): the file need not exist, so it is asked for as a save prompt.
+  const bool writes = save || prompt.overwritePrompt;
   QFileDialog dialog(m_window, ToQt(prompt.title));
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setObjectName("filePrompt");
+  dialog.setOption(QFileDialog::DontUseNativeDialog, QGuiApplication::platformName() == "offscreen");
+  dialog.setAcceptMode(writes ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(writes ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilter(QtFilter(prompt.filter));
   dialog.setOption(QFileDialog::ReadOnly, false);
-  if (save && !prompt.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  QString extension = ToQt(prompt.defaultExtension);
+  if (writes && !prompt.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  QString extension = ToQt(prompt.defaultExtension).trimmed();
   extension.remove("*.");
   if (!extension.isEmpty()) dialog.setDefaultSuffix(extension);
   if (!prompt.directory.empty()) dialog.setDirectory(PathToQt(prompt.directory));

@@ -32,6 +32,8 @@ class QtPlatform : public Platform {
   std::deque<std::optional<std::string>> nextSavePaths;
   std::deque<SaveAnswer> nextSaveAnswers;
   std::deque<bool> nextConfirms;
+  // Every file prompt asked for, answered from the queues or by the user.
+  std::vector<FilePrompt> prompts;
   // When set, message boxes and the error and display dialogs are recorded, not shown.
   bool recordMessages = false;
   std::vector<std::string> messages;

@@ -1,6 +1,8 @@
-// Makes the README's picture: a small reference database and ledger in a temporary folder, the
-// main window opened on them with the index chooser showing, grabbed to a PNG file.
-//   tolvane-screenshot OUTPUT.png     (needs a display; under Xvfb use xvfb-run)
+// Makes the pictures of the documentation: a small reference database and ledger in a temporary
+// folder, the main window opened on them, and one of three scenes grabbed to a PNG file:
+//   tolvane-screenshot [main|peal-details|analysis] OUTPUT.png   (needs a display; xvfb-run)
+// "main" shows the index chooser over the list, "peal-details" the Peal Details dialog editing
+// a peal, "analysis" an analysis by ringer beside the list.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -9,9 +11,12 @@
 #include <vector>
 
 #include "app/tolvane_app.h"
+#include "app/tolvane_view.h"
+#include "peals/peal_entry.h"
 #include "core/dates.h"
 #include "core/services.h"
 #include "gui/main_window.h"
+#include "gui/model_dialog.h"
 #include "gui/qt_platform.h"
 #include "gui/win1252.h"
 #include "peals/ledger_file.h"
@@ -82,6 +87,10 @@ std::string MakeLedger() {
                             {"Ian", "Marsh"},      {"Joan", "Mason"},   {"Brian", "May"},
                             {"Sarah", "Mead"},     {"Colin", "Abbott"}, {"Diane", "Baker"},
                             {"Frank", "Carter"},   {"Gail", "Dunn"}};
+  auto association = std::make_unique<CAssoc>();
+  association->name = "Kent County Association";
+  association->abbreviation = "KCACR";
+  AssocIndex().InsertNew(std::move(association));
   std::vector<uint32_t> band;
   for (const auto& name : names) band.push_back(static_cast<uint32_t>(AddPerson(name[0], name[1])));
   SaveAllIndexes();
@@ -96,6 +105,9 @@ std::string MakeLedger() {
     peal->method = static_cast<uint32_t>(methods[which]);
     peal->changes = changes[which];
     peal->time = static_cast<uint16_t>(170 + (i * 13) % 40);
+    peal->association = 1;
+    peal->composer = band[static_cast<size_t>(20 + i % 3)];
+    if (i % 3 == 0) peal->extras[kFootnote].push_back("First peal on the bells by Matthew Lane.");
     for (int r = 0; r < 8; ++r) peal->ringers.push_back(band[static_cast<size_t>((i + r) % band.size())]);
     peal->conductor = peal->ringers.back();
     const uint32_t number = ledger.AddPeal(std::move(peal));
@@ -113,8 +125,11 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setOrganizationName("TolvaneScreenshot");
   QApplication::setApplicationName("Tolvane");
-  const QString output = QFileInfo(argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                            : QString("docs/screenshot-main.png")).absoluteFilePath();
+  QStringList arguments = QApplication::arguments();
+  arguments.removeFirst();
+  const QString scene = arguments.size() > 1 ? arguments.takeFirst() : QString("main");
+  const QString output = QFileInfo(arguments.isEmpty() ? "docs/screenshot-" + scene + ".png"
+                                                       : arguments.front()).absoluteFilePath();
   QTemporaryDir folder;
   if (!folder.isValid() || !QDir::setCurrent(folder.path())) return 1;
 
@@ -130,19 +145,44 @@ int main(int argc, char** argv) {
   window.resize(1400, 900);
   app.Ledger().MoveBack(12);
 
-  Ignore target;
-  QTimer::singleShot(300, [&] {
-    ThePlatform().StartChooser(ChooserRequest{.chooser = 1, .target = &target,
-                                              .index = &PersonIndex(), .text = "Ma",
-                                              .title = "Ringer"});
-  });
-  QTimer::singleShot(900, [&] {
-    const bool saved = window.grab().save(output, "PNG");
+  const auto grab = [&](QWidget* widget) {
+    const bool saved = widget->grab().save(output, "PNG");
     std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(output));
-    app.Ledger().modified = false;
-    QApplication::exit(saved ? 0 : 1);
-  });
-  const int result = QApplication::exec();
+    return saved;
+  };
+  int result = 1;
+  Ignore target;
+  if (scene == "peal-details") {
+    // The dialog is grabbed from inside its own event loop, then cancelled.
+    QTimer::singleShot(600, [&] {
+      auto* dialog = qobject_cast<gui::ModelDialog*>(QApplication::activeModalWidget());
+      if (!dialog) {
+        QApplication::exit(1);
+        return;
+      }
+      result = grab(dialog) ? 0 : 1;
+      dialog->reject();
+    });
+    QTimer::singleShot(300, [&] {
+      EditCurrentPeal(app.Ledger());
+      QApplication::exit(result);
+    });
+  } else if (scene == "analysis") {
+    QTimer::singleShot(300, [&] {
+      app.Analysis().Run(app.Ledger(), kMainBuffer, AnalysisKind::Ringer,
+                         {.showChanges = true, .showFirst = true}, {});
+    });
+    QTimer::singleShot(900, [&] { QApplication::exit(grab(&window) ? 0 : 1); });
+  } else {
+    QTimer::singleShot(300, [&] {
+      ThePlatform().StartChooser(ChooserRequest{.chooser = 1, .target = &target,
+                                                .index = &PersonIndex(), .text = "Ma",
+                                                .title = "Ringer"});
+    });
+    QTimer::singleShot(900, [&] { QApplication::exit(grab(&window) ? 0 : 1); });
+  }
+  result = QApplication::exec();
+  app.Ledger().modified = false;
   app.Shutdown();
   return result;
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "app/analysis_view.h"
 #include "app/peal_text.h"
 #include "app/tolvane_view.h"
 #include "core/clock.h"
@@ -280,18 +281,64 @@ TEST_F(ListViewTest, PealViewKeepsItsOwnStyleAndClipsItsText) {
   EXPECT_FALSE(second.FixedFont());
 }
 
-TEST_F(ListViewTest, CommandsOfLaterWorkShowDisabledNotInert) {
+TEST_F(ListViewTest, F2EditsTheShownPealAndOnlyActionlessItemsStayGrey) {
   Load(2);
   CTolvaneView list(app, 1);
   for (const Cmd cmd : {Cmd::Select, Cmd::GlobalEdit, Cmd::ImportOldSgml, Cmd::ImportMarwick,
-                        Cmd::Export, Cmd::Analyse, Cmd::SteeplexImport, Cmd::New, Cmd::Edit}) {
-    const auto state = list.State(cmd);
-    ASSERT_TRUE(state.has_value());
-    EXPECT_FALSE(state->enabled);
+                        Cmd::ImportPerformances, Cmd::Export, Cmd::Analyse, Cmd::SteeplexImport,
+                        Cmd::SteeplexTowerCsv, Cmd::New, Cmd::Edit}) {
+    ASSERT_TRUE(list.State(cmd).has_value());
+    EXPECT_TRUE(list.State(cmd)->enabled);
   }
+  EXPECT_FALSE(list.State(Cmd::LoadSelective)->enabled);
+  EXPECT_FALSE(list.State(Cmd::MarkClear)->enabled);
+
+  // The peal edited is the one the current-peal window shows, not a copy.
+  app.Ledger().Back();
+  platform.QueueDialog([](DialogModel& dialog) {
+    dialog.SetText("changes", "5100");
+    return testing::DialogAction::Ok;
+  });
+  list.Run(Cmd::Edit);
+  EXPECT_EQ(app.Ledger().PealAt(1)->changes, 5100);
+  EXPECT_EQ(app.Ledger().PealAt(2)->changes, 5001);
+  EXPECT_TRUE(platform.chooserRequests.empty());
+
   CPealView peal(app.PealDoc());
-  EXPECT_FALSE(peal.State(Cmd::Edit)->enabled);
+  EXPECT_TRUE(peal.State(Cmd::EditExtra)->enabled);
   EXPECT_FALSE(peal.State(Cmd::Top).has_value());
+  // Buffer 1 cleared: no peal is shown, and Extra has nothing to work on.
+  app.Ledger().Clear();
+  EXPECT_FALSE(peal.State(Cmd::EditExtra)->enabled);
+  EXPECT_TRUE(peal.State(Cmd::Edit)->enabled);
+}
+
+TEST_F(AppTest, AnalysisComesToTheFrontUnderItsTitleAndItsMenuFollowsIt) {
+  WriteLedger("/db/a.tv3", 3);
+  app.Start(shell, "/db/a.tv3");
+  CAnalView view(app.Analysis());
+  EXPECT_FALSE(view.State(Cmd::AnalysisExport)->enabled);
+  EXPECT_FALSE(view.State(Cmd::Clip)->enabled);
+  platform.QueueDialog([](DialogModel& dialog) {
+    dialog.SetChecked(CAnalyseDlg::ChoiceId(AnalysisKind::Changes), true);
+    return testing::DialogAction::Ok;
+  });
+  CTolvaneView list(app, 1);
+  shell.windows[DocId::Analysis].activated = false;
+  list.Run(Cmd::Analyse);
+  FakeWindow& window = shell.windows[DocId::Analysis];
+  EXPECT_EQ(window.title, app.Analysis().Title());
+  EXPECT_NE(window.title, "Analysis");
+  EXPECT_TRUE(window.activated);
+  EXPECT_GT(window.redraws, 0);
+  EXPECT_EQ(view.Lines(), app.Analysis().Shown());
+  EXPECT_TRUE(view.State(Cmd::AnalysisExport)->enabled);
+  EXPECT_EQ(view.State(Cmd::Switch)->enabled, app.Analysis().CanSwitch());
+  // The selection's Analysis box asks this analysis.
+  EXPECT_EQ(app.Ledger().selection.analysis, &app.Analysis());
+
+  view.Run(Cmd::Clip);
+  EXPECT_EQ(platform.clipboard, AnalysisClipText(app.Analysis().Shown()));
 }
 
 TEST_F(AppTest, ChooserRequestsGoToTheChooserTheyName) {

@@ -256,15 +256,26 @@ class GuiTest : public QObject {
     QVERIFY(m_platform->nextOpenPaths.empty());
   }
 
-  void laterCommandsAreDisabledAndTheAlwaysDisabledStayOff() {
+  void everyListCommandActsAndTheAlwaysDisabledStayOff() {
     Start(WriteLedger(2));
-    for (const Cmd cmd : {Cmd::Select, Cmd::GlobalEdit, Cmd::Export, Cmd::Analyse, Cmd::FileNew,
-                          Cmd::Print, Cmd::Cut}) {
+    for (const Cmd cmd : {Cmd::New, Cmd::Edit, Cmd::Select, Cmd::GlobalEdit, Cmd::Export,
+                          Cmd::Analyse, Cmd::ImportNewSgml, Cmd::ImportLogwright,
+                          Cmd::SteeplexImport, Cmd::SteeplexCollate}) {
+      QVERIFY(m_window->StateOf(cmd).enabled);
+    }
+    for (const Cmd cmd : {Cmd::FileNew, Cmd::Print, Cmd::Cut, Cmd::LoadSelective, Cmd::MarkClear}) {
       QVERIFY(!m_window->StateOf(cmd).enabled);
     }
     QVERIFY(!m_window->ToolAction(Cmd::Print)->isEnabled());
     QVERIFY(m_window->ToolAction(Cmd::FileOpen)->isEnabled());
     QVERIFY(!m_window->ToolAction(Cmd::Choose)->isEnabled());
+    // Before any analysis the analysis window has nothing to export, switch or clip.
+    m_window->Area()->setActiveSubWindow(m_window->Frames(DocId::Analysis).First());
+    QCOMPARE(m_window->ActiveKind(), DocKind::Analysis);
+    for (const Cmd cmd : {Cmd::AnalysisExport, Cmd::Clip, Cmd::AnalysisSaveAs, Cmd::Switch,
+                          Cmd::Threshold, Cmd::Equivalence}) {
+      QVERIFY(!m_window->StateOf(cmd).enabled);
+    }
   }
 
   void modelDialogRefusesTooLongTextAndStaysOpen() {
@@ -361,6 +372,8 @@ int RunGuiTests(int argc, char** argv) {
 #include "gui_test.moc"
 
 int RunWin1252Tests(int argc, char** argv);
+int RunFlowsTests(int argc, char** argv);
+int RunDialogsTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -368,5 +381,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("TolvaneTest");
   int failed = RunWin1252Tests(argc, argv);
   failed += RunGuiTests(argc, argv);
+  failed += RunFlowsTests(argc, argv);
+  failed += RunDialogsTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -38,15 +38,8 @@ void RunExport(CliContext& context, ExportArguments& arguments) {
   }
 
   CPealLedger ledger;
-  const Status read = ReadLedgerFile(arguments.ledger, ledger);
-  if (read.code() == StatusCode::NotFound || read.code() == StatusCode::IoError) {
-    context.Fail(kExitData, read.message());
-    return;
-  }
-  OpenIndexSet(context.db);
-  // As when the desktop program opens a ledger: its equivalences come with it.
-  PersonIndex().equivalences.LoadEquivalences(arguments.ledger);
-  if (!ApplySelectionOptions(context, *arguments.selection, ledger)) return;
+  Status read;
+  if (!LoadSelectedLedger(context, arguments.ledger, *arguments.selection, ledger, read)) return;
 
   const std::vector<const CPeal*> peals = BufferPeals(ledger, ledger.currentBuffer);
   Status written;

@@ -7,9 +7,12 @@
 #include <array>
 
 #include "core/text.h"
+#include "peals/ledger_file.h"
 #include "peals/peal_ledger.h"
 #include "peals/selection.h"
+#include "refdb/index_set.h"
 #include "refdb/method.h"
+#include "refdb/person.h"
 
 namespace tv::cli {
 namespace {
@@ -142,6 +145,18 @@ std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command) {
     }
   });
   return options;
+}
+
+bool LoadSelectedLedger(CliContext& context, const std::string& path,
+                        const SelectionOptions& options, CPealLedger& ledger, Status& read) {
+  read = ReadLedgerFile(path, ledger);
+  if (read.code() == StatusCode::NotFound || read.code() == StatusCode::IoError) {
+    context.Fail(kExitData, read.message());
+    return false;
+  }
+  OpenIndexSet(context.db);
+  PersonIndex().equivalences.LoadEquivalences(path);
+  return ApplySelectionOptions(context, options, ledger);
 }
 
 bool ApplySelectionOptions(CliContext& context, const SelectionOptions& options,

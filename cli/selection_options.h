@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "core/status.h"
 #include "peals/selection_state.h"
 
 namespace CLI {
@@ -47,6 +48,14 @@ std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command);
 // standard error and the exit status 1.
 bool ApplySelectionOptions(CliContext& context, const SelectionOptions& options,
                            CPealLedger& ledger);
+
+// Reads the ledger a command works on, opens the index set with the ledger's equivalences, as
+// the desktop program does when it opens a ledger, and applies the --select options. False when
+// the ledger cannot be read or a selection found nothing (the message is then on standard error
+// and the exit status set); `read` keeps the read's status, so that a ledger read only in part
+// can be reported after the command's output.
+bool LoadSelectedLedger(CliContext& context, const std::string& path,
+                        const SelectionOptions& options, CPealLedger& ledger, Status& read);
 
 // The KIND words, in criterion order, separated by blanks.
 std::string SelectionKindNames();

@@ -20,6 +20,7 @@
 #include "refdb/person.h"
 #include "refdb/steeplex.h"
 #include "refdb/tower.h"
+#include "tests/support/reference_entries.h"
 #include "tests/support/scripted_platform.h"
 
 namespace tv::testing {
@@ -105,13 +106,7 @@ class AnalysisTest : public ::testing::Test {
 
   static void AddMethod(uint32_t key, const std::string& name, int methodClass, uint8_t stage,
                         uint16_t count = 1, bool spliced = false) {
-    auto method = std::make_unique<CMethod>();
-    method->name = name;
-    method->methodClass = methodClass;
-    method->stage = stage;
-    method->methodCount = count;
-    method->spliced = spliced;
-    MethodIndex().AddWithKey(std::move(method), static_cast<int32_t>(key));
+    testing::AddMethodWithKey(key, name, methodClass, stage, count, spliced);
   }
 
   static void AddPerson(uint32_t key, const std::string& first, const std::string& surname) {

@@ -93,6 +93,101 @@ uint32_t CPealLedger::FindSlot(int buffer, const CPeal& peal, bool& onRight) con
   }
 }
 
+// --- keeping the trees shallow ---
+//
+// Peals inserted one by one in ledger order (New in date order, Delete and Transfer run down a
+// list, imports into a ledger that already has peals) would otherwise make a tree as deep as the
+// buffer is long, and every later insertion slower. Only the shape changes: a subtree rebuilt
+// balanced keeps the same peals in the same order, so the threads, buffers and positions are
+// exactly as before.
+
+namespace {
+
+// A tree whose every node is balanced within this weight ratio (2:1) is never deeper than
+// log base 3/2 of its size.
+constexpr double kWeightLimit = 2.0 / 3.0;
+
+}  // namespace
+
+uint32_t CPealLedger::DepthLimit() const {
+  uint32_t limit = 1;
+  for (double size = 1; size <= lastPealNumber; size /= kWeightLimit) ++limit;
+  return limit;
+}
+
+uint32_t CPealLedger::Depth(uint32_t pealNumber) const {
+  uint32_t depth = 0;
+  for (uint32_t n = Entry(pealNumber).parent; n != 0 && depth <= lastPealNumber; n = Entry(n).parent) {
+    ++depth;
+  }
+  return depth;
+}
+
+uint32_t CPealLedger::SubtreeSize(uint32_t top) const {
+  if (top == 0) return 0;
+  uint32_t first = top;
+  while (Entry(first).left != 0) first = Entry(first).left;
+  uint32_t last = top;
+  while (Entry(last).right != 0) last = Entry(last).right;
+  uint32_t size = 1;
+  for (uint32_t n = first; n != last && n != 0 && size <= lastPealNumber; n = Entry(n).next) ++size;
+  return size;
+}
+
+void CPealLedger::KeepShallow(uint32_t placed, int buffer) {
+  if (Depth(placed) <= DepthLimit()) return;
+  // Up from the peal placed too deep to the first ancestor whose heavier side outweighs the
+  // limit: one must exist, or the path could not be this long.
+  uint32_t child = placed;
+  uint32_t childSize = SubtreeSize(placed);
+  for (uint32_t node = Entry(placed).parent; node != 0; node = Entry(node).parent) {
+    const CPindex& entry = Entry(node);
+    const uint32_t sibling = entry.left == child ? entry.right : entry.left;
+    const uint32_t size = childSize + SubtreeSize(sibling) + 1;
+    if (childSize > kWeightLimit * size) {
+      RebuildBalanced(node, buffer);
+      return;
+    }
+    child = node;
+    childSize = size;
+  }
+}
+
+void CPealLedger::RebuildBalanced(uint32_t top, int buffer) {
+  const uint32_t above = Entry(top).parent;
+  uint32_t first = top;
+  while (Entry(first).left != 0) first = Entry(first).left;
+  const uint32_t size = SubtreeSize(top);
+  std::vector<uint32_t> peals;
+  peals.reserve(size);
+  for (uint32_t n = first; n != 0 && peals.size() < size; n = Entry(n).next) peals.push_back(n);
+
+  struct Range {
+    size_t lo, hi;
+    uint32_t parent;
+    bool right;
+  };
+  std::vector<Range> ranges{{0, peals.size() - 1, above, above != 0 && Entry(above).right == top}};
+  while (!ranges.empty()) {
+    const Range r = ranges.back();
+    ranges.pop_back();
+    const size_t middle = r.lo + (r.hi - r.lo) / 2;
+    const uint32_t n = peals[middle];
+    CPindex& node = At(n);
+    node.parent = r.parent;
+    node.left = node.right = 0;
+    if (r.parent == 0) {
+      bufferRoots[buffer] = n;
+    } else if (r.right) {
+      At(r.parent).right = n;
+    } else {
+      At(r.parent).left = n;
+    }
+    if (middle < r.hi) ranges.push_back({middle + 1, r.hi, n, true});
+    if (middle > r.lo) ranges.push_back({r.lo, middle - 1, n, false});
+  }
+}
+
 void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {
   if (!IsPeal(pealNumber) || !BufferExists(buffer)) return;
   CPindex& p = At(pealNumber);
@@ -118,6 +213,7 @@ void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {
     if (p.prev != 0) At(p.prev).next = pealNumber;
     parent.prev = pealNumber;
   }
+  KeepShallow(pealNumber, buffer);
 }
 
 bool CPealLedger::InLedgerOrder(uint32_t first, uint32_t last) const {
@@ -233,6 +329,7 @@ void CPealLedger::MovePeal(uint32_t a, int buffer) {
   // Each child subtree lands in the slot the peal left, keeping the source a search tree.
   if (left != 0) MoveSubtree(left, source);
   if (right != 0) MoveSubtree(right, source);
+  KeepShallow(a, buffer);
 }
 
 uint32_t CPealLedger::FindDate(Date date, uint8_t sequence) const {

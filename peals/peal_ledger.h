@@ -65,7 +65,9 @@ class CPealLedger {
   // the subtree's peals fit one empty slot of the target tree (a single peal, or a child
   // subtree moved back into the slot its parent left).
   void MoveSubtree(uint32_t pealNumber, int buffer);
-  // Moves one peal into another buffer, leaving the rest of its buffer in order.
+  // Moves one peal into another buffer, leaving the rest of its buffer in order. Insertion and
+  // this rebuild a subtree balanced when the peal placed lies too deep, so that peals added in
+  // ledger order one at a time cannot make a tree as deep as it is long.
   void MovePeal(uint32_t pealNumber, int buffer);
   // The current buffer's peal nearest to a date and sequence: the peal found, or the last one on
   // the search path; 0 for an empty buffer.
@@ -91,6 +93,15 @@ class CPealLedger {
   uint32_t FindSlot(int buffer, const CPeal& peal, bool& onRight) const;
   // True when first..last are all peals, in ascending ledger order.
   bool InLedgerOrder(uint32_t first, uint32_t last) const;
+  // The depth beyond which a buffer's tree is out of balance somewhere on the path.
+  uint32_t DepthLimit() const;
+  uint32_t Depth(uint32_t pealNumber) const;
+  // The number of peals in the subtree under (and including) `top`; 0 for none.
+  uint32_t SubtreeSize(uint32_t top) const;
+  // After a peal is placed in `buffer`'s tree: when it lies deeper than the limit, rebuilds the
+  // subtree of the lowest ancestor out of balance into balanced shape (its thread unchanged).
+  void KeepShallow(uint32_t placed, int buffer);
+  void RebuildBalanced(uint32_t top, int buffer);
 
   std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 
@@ -248,6 +249,64 @@ TEST_F(LedgerBuffers, NewPealGoesIntoBufferOneInLedgerOrder) {
   EXPECT_EQ(doc.PealsOf(1), (std::vector<uint32_t>{1, 2, 4, 3}));
   EXPECT_EQ(Position(), 4u);
   EXPECT_TRUE(doc.modified);
+  EXPECT_EQ(Soundness(doc), "");
+}
+
+// The greatest number of links from a buffer's root down to a peal.
+uint32_t TreeDepth(const CTolvaneDoc& doc, int buffer) {
+  uint32_t deepest = 0;
+  std::vector<std::pair<uint32_t, uint32_t>> stack;
+  if (doc.bufferRoots[buffer] != 0) stack.emplace_back(doc.bufferRoots[buffer], 0);
+  while (!stack.empty()) {
+    const auto [n, depth] = stack.back();
+    stack.pop_back();
+    deepest = std::max(deepest, depth);
+    for (const uint32_t child : {doc.Entry(n).left, doc.Entry(n).right}) {
+      if (child != 0) stack.emplace_back(child, depth + 1);
+    }
+  }
+  return deepest;
+}
+
+// Peals added, deleted and transferred one at a time in ledger order would make a tree as deep
+// as the buffer is long; the trees stay shallow while every buffer, thread and position is what
+// the commands make.
+TEST_F(LedgerBuffers, PealsMovedOneAtATimeInLedgerOrderKeepTheTreesShallow) {
+  constexpr uint32_t kPeals = 3000;
+  constexpr uint32_t kShallow = 40;  // a balanced tree of 6,000 peals is 13 deep
+  for (uint32_t i = 1; i <= kPeals; ++i) {
+    auto peal = doc.MakePealForEntry();
+    peal->date = static_cast<Date>(1000 + i);
+    peal->sequence = 0;
+    EXPECT_EQ(doc.AddNewPeal(std::move(peal)), i);
+  }
+  EXPECT_LE(TreeDepth(doc, kMainBuffer), kShallow);
+  std::vector<uint32_t> ascending(kPeals);
+  for (uint32_t i = 0; i < kPeals; ++i) ascending[i] = i + 1;
+  EXPECT_EQ(doc.PealsOf(kMainBuffer), ascending);
+  EXPECT_EQ(Position(), kPeals);
+
+  // Delete from the end back, then Transfer from the start forward.
+  for (uint32_t i = 0; i < 1000; ++i) doc.Delete();
+  EXPECT_EQ(Position(), kPeals - 1000);
+  doc.Top();
+  for (uint32_t i = 0; i < 1000; ++i) doc.Transfer();
+  EXPECT_EQ(Position(), 1001u);
+  EXPECT_EQ(doc.PealsOf(kDeletedBuffer),
+            std::vector<uint32_t>(ascending.end() - 1000, ascending.end()));
+  EXPECT_EQ(doc.PealsOf(2), std::vector<uint32_t>(ascending.begin(), ascending.begin() + 1000));
+  EXPECT_EQ(doc.PealsOf(kMainBuffer),
+            std::vector<uint32_t>(ascending.begin() + 1000, ascending.end() - 1000));
+  for (const int buffer : {kDeletedBuffer, kMainBuffer, 2}) {
+    EXPECT_LE(TreeDepth(doc, buffer), kShallow) << "buffer " << buffer;
+  }
+  EXPECT_EQ(Soundness(doc), "");
+
+  // Gathering them again inserts a long run into buffer 1.
+  doc.Undelete();
+  doc.All();
+  EXPECT_EQ(doc.PealsOf(kMainBuffer), ascending);
+  EXPECT_LE(TreeDepth(doc, kMainBuffer), kShallow);
   EXPECT_EQ(Soundness(doc), "");
 }
 

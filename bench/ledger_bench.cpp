@@ -1,0 +1,534 @@
+// Timings of the ledger at the sizes of a lifetime, an association and a whole database of
+// published peals: the demo database made with 10,000, 100,000 and 1,000,000 peals (written
+// once into a cache folder), loaded, saved, rearranged by every buffer command, selected,
+// analysed, exported and imported; and a person index of 200,000 entries searched and looked
+// up. Sizes come from TOLVANE_BENCH_SIZES ("10000,100000,1000000"), the cache folder from
+// TOLVANE_BENCH_CACHE. `--write-ringer-rows LEDGER DB FILE` writes the ledger's (peal, ringer)
+// pairs as CSV for the SQLite comparison of bench/run.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/anal_doc.h"
+#include "app/demo_database.h"
+#include "core/dates.h"
+#include "core/services.h"
+#include "import/peal_import.h"
+#include "output/export_formats.h"
+#include "peals/ledger_file.h"
+#include "peals/selection.h"
+#include "peals/tolvane_doc.h"
+#include "refdb/index_set.h"
+#include "refdb/person.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using tv::CTolvaneDoc;
+
+constexpr int kPersonIndexSize = 200000;
+constexpr int kRandomLookups = 10000;
+// Exports and the import are measured up to this size; their targets are set at 100,000.
+constexpr uint32_t kLargestExported = 100000;
+
+std::string CacheFolder() {
+  const char* folder = std::getenv("TOLVANE_BENCH_CACHE");
+  return folder && *folder ? folder : TOLVANE_BENCH_CACHE_DEFAULT;
+}
+
+std::vector<uint32_t> Sizes() {
+  const char* text = std::getenv("TOLVANE_BENCH_SIZES");
+  std::stringstream list(text && *text ? text : "10000,100000,1000000");
+  std::vector<uint32_t> sizes;
+  for (std::string item; std::getline(list, item, ',');) {
+    if (const long n = std::atol(item.c_str()); n > 0) sizes.push_back(static_cast<uint32_t>(n));
+  }
+  return sizes;
+}
+
+// The folder of the demo database with `peals` peals, written on first use: into a fresh folder
+// renamed into place when complete, so an interrupted run never leaves half a database cached.
+std::string DemoFolder(uint32_t peals) {
+  const fs::path folder = fs::path(CacheFolder()) / ("demo-" + std::to_string(peals));
+  if (!fs::exists(folder / tv::kDemoLedger)) {
+    const fs::path scratch = fs::path(CacheFolder()) / ("making-demo-" + std::to_string(peals));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    tv::CloseIndexSet();
+    std::cerr << "Writing the demo database of " << peals << " peals into " << folder << "\n";
+    const tv::Status written = tv::WriteDemoDatabase(scratch.string() + "/", peals);
+    tv::CloseIndexSet();
+    if (!written.ok()) {
+      std::cerr << written.message() << "\n";
+      std::exit(1);
+    }
+    fs::remove_all(folder);
+    fs::rename(scratch, folder);
+  }
+  return folder.string() + "/";
+}
+
+std::string LedgerPath(uint32_t peals) { return DemoFolder(peals) + tv::kDemoLedger; }
+
+// Opens the index set of the demo with `peals` peals, closing any other, as opening that
+// ledger in the program does (its equivalences included).
+void UseDatabase(uint32_t peals) {
+  const std::string folder = DemoFolder(peals);
+  if (tv::IndexSetIsOpen() && tv::IndexDirectory() == folder) return;
+  tv::CloseIndexSet();
+  tv::OpenIndexSet(folder);
+  tv::PersonIndex().equivalences.LoadEquivalences(LedgerPath(peals));
+}
+
+std::unique_ptr<CTolvaneDoc> LoadLedger(uint32_t peals) {
+  UseDatabase(peals);
+  auto doc = std::make_unique<CTolvaneDoc>();
+  if (const tv::Status read = doc->Load(LedgerPath(peals)); !read.ok()) {
+    std::cerr << read.message() << "\n";
+    std::exit(1);
+  }
+  return doc;
+}
+
+// One loaded ledger per size, shared by the benchmarks that leave it as they found it.
+CTolvaneDoc& SharedLedger(uint32_t peals) {
+  // Only one ledger is held at a time: a million peals take half a gigabyte.
+  static uint32_t heldSize = 0;
+  static std::unique_ptr<CTolvaneDoc> held;
+  if (!held || heldSize != peals) {
+    held.reset();
+    held = LoadLedger(peals);
+    heldSize = peals;
+  }
+  UseDatabase(peals);
+  return *held;
+}
+
+// The ringer the selections name: the demo's married ringer, who rings throughout.
+int32_t SelectedRinger() { return tv::PersonIndex().FindEntry(tv::kDemoMarriedName, 0); }
+
+size_t SelectRinger(CTolvaneDoc& doc, int32_t person, bool exclude = false) {
+  tv::CSelectionState state;
+  state.chosenKey = person;
+  state.exclude = exclude;
+  return tv::SplitCurrentBuffer(doc, tv::kSelRinger, state);
+}
+
+size_t SelectDecade(CTolvaneDoc& doc) {
+  tv::CSelectionState state;
+  state.startText = "1/1/2000";
+  state.endText = "31/12/2009";
+  return tv::SelectWithoutChooser(doc, tv::kSelDate, state);
+}
+
+void DiscardTimed(benchmark::State& state, std::unique_ptr<CTolvaneDoc>& doc) {
+  state.PauseTiming();
+  doc.reset();
+  state.ResumeTiming();
+}
+
+// --- load and save ---
+
+void BM_Load(benchmark::State& state, uint32_t peals) {
+  UseDatabase(peals);
+  const std::string path = LedgerPath(peals);
+  for (auto _ : state) {
+    auto doc = std::make_unique<CTolvaneDoc>();
+    benchmark::DoNotOptimize(doc->Load(path));
+    DiscardTimed(state, doc);
+  }
+  state.counters["peals"] = peals;
+}
+
+void BM_Save(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  const std::string path = DemoFolder(peals) + "saved.tv3";
+  const int buffers[] = {tv::kMainBuffer};
+  for (auto _ : state) {
+    if (!tv::WriteLedgerFile(path, doc, buffers).ok()) state.SkipWithError("save failed");
+  }
+  fs::remove(path);
+}
+
+// --- selection ---
+
+void BM_SelectRinger(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  const int32_t person = SelectedRinger();
+  size_t selected = 0;
+  for (auto _ : state) {
+    selected = SelectRinger(doc, person);
+    state.PauseTiming();
+    doc.All();
+    state.ResumeTiming();
+  }
+  state.counters["selected"] = static_cast<double>(selected);
+}
+
+void BM_SelectDateRange(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  size_t selected = 0;
+  for (auto _ : state) {
+    selected = SelectDecade(doc);
+    state.PauseTiming();
+    doc.All();
+    state.ResumeTiming();
+  }
+  state.counters["selected"] = static_cast<double>(selected);
+}
+
+// Twenty selections, each taking the peals of one more ringer out of buffer 1 into a buffer of
+// their own; then Buffers All gathers the twenty-one buffers back into buffer 1.
+void BM_AllAfterTwentySelections(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  std::vector<int32_t> ringers;
+  for (int32_t key = tv::PersonIndex().First(); key != 0 && ringers.size() < 20;
+       key = tv::PersonIndex().Entry(key).next) {
+    ringers.push_back(key);
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (const int32_t person : ringers) SelectRinger(doc, person, true);
+    state.ResumeTiming();
+    doc.All();
+  }
+  state.counters["buffers"] = static_cast<double>(ringers.size() + 1);
+}
+
+// --- the buffer commands ---
+
+// Buffer 1 split into the selected ringer's peals and the rest, the former current.
+void SplitForBufferCommands(CTolvaneDoc& doc) {
+  doc.All();
+  SelectRinger(doc, SelectedRinger());
+}
+
+void BM_Swap(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  SplitForBufferCommands(doc);
+  for (auto _ : state) doc.Swap();
+  doc.All();
+}
+
+void BM_Rotate(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  SplitForBufferCommands(doc);
+  for (auto _ : state) doc.Rotate();
+  doc.All();
+}
+
+void BM_Undelete(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  for (auto _ : state) {
+    doc.Undelete();
+    state.PauseTiming();
+    // Undelete adds an empty buffer 0 before the others; take it away again.
+    doc.bufferRoots.erase(doc.bufferRoots.begin());
+    doc.bufferPositions.erase(doc.bufferPositions.begin());
+    state.ResumeTiming();
+  }
+}
+
+void BM_Combine(benchmark::State& state, uint32_t peals) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  for (auto _ : state) {
+    state.PauseTiming();
+    SplitForBufferCommands(doc);
+    state.ResumeTiming();
+    doc.Combine();
+  }
+}
+
+void BM_Clear(benchmark::State& state, uint32_t peals) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = LoadLedger(peals);
+    SelectRinger(*doc, SelectedRinger(), true);
+    state.ResumeTiming();
+    doc->Clear();
+    DiscardTimed(state, doc);
+  }
+}
+
+// One peal after another, from the end of the ledger back, into the deleted-peals buffer or the
+// next buffer: the target's tree grows in ledger order, one peal at a time.
+void MovePealsOneByOne(benchmark::State& state, uint32_t peals, bool transfer) {
+  const uint32_t moved = std::min<uint32_t>(peals / 2, 20000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = LoadLedger(peals);
+    doc->Bottom();
+    state.ResumeTiming();
+    for (uint32_t i = 0; i < moved; ++i) transfer ? doc->Transfer() : doc->Delete();
+    DiscardTimed(state, doc);
+  }
+  state.counters["moved"] = moved;
+}
+
+void BM_Delete(benchmark::State& state, uint32_t peals) { MovePealsOneByOne(state, peals, false); }
+void BM_Transfer(benchmark::State& state, uint32_t peals) { MovePealsOneByOne(state, peals, true); }
+
+// Peals entered one by one in date order after the last peal of the ledger, as New does.
+void BM_NewInDateOrder(benchmark::State& state, uint32_t peals) {
+  const uint32_t added = std::min<uint32_t>(peals, 20000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = LoadLedger(peals);
+    const tv::Date last = doc->PealAt(doc->LastOf(tv::kMainBuffer))->date;
+    std::vector<std::unique_ptr<tv::CPeal>> entered;
+    for (uint32_t i = 0; i < added; ++i) {
+      auto peal = doc->MakePealForEntry();
+      peal->date = last + 1 + static_cast<tv::Date>(i);
+      entered.push_back(std::move(peal));
+    }
+    state.ResumeTiming();
+    for (auto& peal : entered) doc->AddNewPeal(std::move(peal));
+    DiscardTimed(state, doc);
+  }
+  state.counters["added"] = added;
+}
+
+// --- analysis ---
+
+void BM_Analyse(benchmark::State& state, uint32_t peals, tv::AnalysisKind kind) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  doc.All();
+  size_t lines = 0;
+  for (auto _ : state) {
+    tv::CAnalDoc analysis(tv::MakeDate(9, 12, 2026));
+    analysis.Run(doc, tv::kMainBuffer, kind, {}, {.kind = tv::kSelDate, .key = 0});
+    lines = analysis.MainLines().size();
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+}
+
+// --- export and import ---
+
+void BM_Export(benchmark::State& state, uint32_t peals, const char* formatName) {
+  CTolvaneDoc& doc = SharedLedger(peals);
+  doc.All();
+  const tv::CExportFormat* format = tv::FindExportFormat(formatName);
+  const std::vector<const tv::CPeal*> all = tv::BufferPeals(doc, tv::kMainBuffer);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    std::string text;
+    tv::CExportOptions options = tv::DocumentExportOptions();
+    if (!tv::ExportToText(*format, all, options, text).ok()) {
+      state.SkipWithError("export failed");
+    }
+    bytes = text.size();
+  }
+  state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+// The new-dialect SGML of the whole ledger, written once beside the demo.
+std::string SgmlFile(uint32_t peals) {
+  const std::string path = DemoFolder(peals) + "all.sgm";
+  if (!fs::exists(path)) {
+    CTolvaneDoc& doc = SharedLedger(peals);
+    doc.All();
+    const std::vector<const tv::CPeal*> all = tv::BufferPeals(doc, tv::kMainBuffer);
+    tv::CExportOptions options = tv::DocumentExportOptions();
+    const tv::Status written =
+        tv::ExportToFile(*tv::FindExportFormat("sgml-full"), all, options, path + ".tmp");
+    if (!written.ok()) {
+      std::cerr << written.message() << "\n";
+      std::exit(1);
+    }
+    fs::rename(path + ".tmp", path);
+  }
+  return path;
+}
+
+void BM_ImportSgml(benchmark::State& state, uint32_t peals) {
+  const std::string path = SgmlFile(peals);
+  UseDatabase(peals);
+  // The import log is written in the current directory.
+  const fs::path previous = fs::current_path();
+  fs::current_path(DemoFolder(peals));
+  tv::ImportCounts counts;
+  for (auto _ : state) {
+    auto doc = std::make_unique<CTolvaneDoc>();
+    if (!tv::ImportPealFile(*doc, *tv::FindImportFormat("new-sgml"), path, &counts).ok()) {
+      state.SkipWithError("import failed");
+    }
+    DiscardTimed(state, doc);
+  }
+  fs::current_path(previous);
+  state.counters["imported"] = counts.appended;
+}
+
+// --- the person index ---
+
+// A name of letters for a number: digits would be read as a key.
+std::string Letters(int n, int length) {
+  std::string text(static_cast<size_t>(length), 'a');
+  for (int i = length - 1; i >= 0; --i, n /= 26) text[static_cast<size_t>(i)] = static_cast<char>('a' + n % 26);
+  text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
+}
+
+// Two first names and a surname, spread over every initial as real names are: the people who
+// share initials and a surname's first letter are a few, not thousands.
+std::string PersonName(int n) {
+  const int spread = static_cast<int>((static_cast<int64_t>(n) * 7919 + 13) % 11881376);
+  return Letters(spread % 17576, 3) + " " + Letters((spread / 7) % 17576, 4) + " " + Letters(spread, 5);
+}
+
+// A database whose person index holds kPersonIndexSize people, written once.
+std::string PersonFolder() {
+  const fs::path folder = fs::path(CacheFolder()) / ("persons-" + std::to_string(kPersonIndexSize));
+  if (!fs::exists(folder / "done")) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    tv::CloseIndexSet();
+    std::cerr << "Writing a person index of " << kPersonIndexSize << " entries into " << folder << "\n";
+    tv::OpenIndexSet(folder.string() + "/");
+    for (int n = 0; n < kPersonIndexSize; ++n) tv::FindOrAddPerson(PersonName(n), true, nullptr);
+    tv::SaveAllIndexes();
+    tv::CloseIndexSet();
+    std::ofstream(folder / "done") << "complete\n";
+  }
+  return folder.string() + "/";
+}
+
+std::vector<int32_t> RandomKeys(int32_t count, int n) {
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<int32_t> key(1, count - 1);
+  std::vector<int32_t> keys(static_cast<size_t>(n));
+  for (int32_t& k : keys) k = key(random);
+  return keys;
+}
+
+void BM_PersonFindEntry(benchmark::State& state) {
+  tv::CPersonIndex index("persons", PersonFolder());
+  index.Open(false);
+  std::vector<std::string> names;
+  std::mt19937 random(7);
+  for (int i = 0; i < 1000; ++i) {
+    names.push_back(PersonName(static_cast<int>(random() % kPersonIndexSize)));
+  }
+  size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(index.FindEntry(names[i++ % names.size()], 0));
+  }
+  state.counters["entries"] = index.Count() - 1;
+}
+
+void BM_PersonLookupCached(benchmark::State& state) {
+  tv::CPersonIndex index("persons", PersonFolder());
+  index.Open(false);
+  const std::vector<int32_t> keys = RandomKeys(index.Count(), 1000);
+  for (const int32_t key : keys) index.Lookup(key);
+  size_t i = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(index.Lookup(keys[i++ % keys.size()]));
+}
+
+void BM_PersonOpenAndLookups(benchmark::State& state) {
+  const std::string folder = PersonFolder();
+  std::vector<int32_t> keys;
+  {
+    tv::CPersonIndex index("persons", folder);
+    keys = RandomKeys(index.Count(), kRandomLookups);
+  }
+  for (auto _ : state) {
+    auto index = std::make_unique<tv::CPersonIndex>("persons", folder);
+    index->Open(false);
+    for (const int32_t key : keys) benchmark::DoNotOptimize(index->Lookup(key));
+    state.PauseTiming();
+    index.reset();
+    state.ResumeTiming();
+  }
+  state.counters["lookups"] = kRandomLookups;
+}
+
+// --- the SQLite comparison's rows ---
+
+// Writes "peal,ringer" for every ringer of every peal of the ledger.
+int WriteRingerRows(const std::string& ledger, const std::string& folder, const std::string& out) {
+  tv::OpenIndexSet(folder);
+  CTolvaneDoc doc;
+  if (!doc.Load(ledger).ok()) {
+    std::cerr << "cannot read " << ledger << "\n";
+    return 1;
+  }
+  std::ofstream rows(out, std::ios::binary);
+  rows << "peal,ringer\n";
+  for (uint32_t n = doc.FirstOf(tv::kMainBuffer); n != 0; n = doc.Entry(n).next) {
+    for (const uint32_t ringer : doc.PealAt(n)->ringers) {
+      if (ringer != 0) rows << n << ',' << ringer << '\n';
+    }
+  }
+  return rows ? 0 : 1;
+}
+
+template <typename... Args>
+void Register(const std::string& name, uint32_t peals, void (*function)(benchmark::State&, uint32_t, Args...),
+              Args... args) {
+  benchmark::RegisterBenchmark((name + "/" + std::to_string(peals)).c_str(),
+                               [=](benchmark::State& state) { function(state, peals, args...); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+}
+
+void RegisterAll() {
+  for (const uint32_t n : Sizes()) {
+    Register("Load", n, BM_Load);
+    Register("Save", n, BM_Save);
+    Register("SelectRinger", n, BM_SelectRinger);
+    Register("SelectDateRange", n, BM_SelectDateRange);
+    Register("AllAfterTwentySelections", n, BM_AllAfterTwentySelections);
+    Register("Swap", n, BM_Swap);
+    Register("Rotate", n, BM_Rotate);
+    Register("Undelete", n, BM_Undelete);
+    Register("Combine", n, BM_Combine);
+    Register("Clear", n, BM_Clear);
+    Register("Delete", n, BM_Delete);
+    Register("Transfer", n, BM_Transfer);
+    Register("NewInDateOrder", n, BM_NewInDateOrder);
+    Register("AnalyseRinger", n, BM_Analyse, tv::AnalysisKind::Ringer);
+    Register("AnalyseTower", n, BM_Analyse, tv::AnalysisKind::Tower);
+    Register("AnalyseMethod", n, BM_Analyse, tv::AnalysisKind::Method);
+    Register("AnalyseMonth", n, BM_Analyse, tv::AnalysisKind::MonthYear);
+    if (n <= kLargestExported) {
+      for (const char* format : {"line", "rw", "sgml-full", "csv-full"}) {
+        Register(std::string("Export_") + format, n, BM_Export, format);
+      }
+      Register("ImportSgml", n, BM_ImportSgml);
+    }
+  }
+  benchmark::RegisterBenchmark("PersonFindEntry/200000", BM_PersonFindEntry);
+  benchmark::RegisterBenchmark("PersonLookupCached/200000", BM_PersonLookupCached);
+  benchmark::RegisterBenchmark("PersonOpenAnd10000Lookups/200000", BM_PersonOpenAndLookups)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--write-ringer-rows") {
+    return WriteRingerRows(argv[2], argv[3], argv[4]);
+  }
+  fs::create_directories(CacheFolder());
+  RegisterAll();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

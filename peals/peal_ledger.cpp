@@ -2,6 +2,8 @@
 // subtrees between buffers, and the date search.
 #include "peals/peal_ledger.h"
 
+#include <algorithm>
+
 namespace tv {
 
 CPealLedger::CPealLedger() { ResetLedger(); }
@@ -161,13 +163,18 @@ void CPealLedger::RebuildBalanced(uint32_t top, int buffer) {
   std::vector<uint32_t> peals;
   peals.reserve(size);
   for (uint32_t n = first; n != 0 && peals.size() < size; n = Entry(n).next) peals.push_back(n);
+  LinkBalanced(peals, above, above != 0 && Entry(above).right == top, buffer);
+}
 
+void CPealLedger::LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight,
+                               int buffer) {
+  if (peals.empty()) return;
   struct Range {
     size_t lo, hi;
     uint32_t parent;
     bool right;
   };
-  std::vector<Range> ranges{{0, peals.size() - 1, above, above != 0 && Entry(above).right == top}};
+  std::vector<Range> ranges{{0, peals.size() - 1, parent, onRight}};
   while (!ranges.empty()) {
     const Range r = ranges.back();
     ranges.pop_back();
@@ -186,6 +193,62 @@ void CPealLedger::RebuildBalanced(uint32_t top, int buffer) {
     if (middle < r.hi) ranges.push_back({middle + 1, r.hi, n, true});
     if (middle > r.lo) ranges.push_back({r.lo, middle - 1, n, false});
   }
+}
+
+void CPealLedger::LinkWholeBuffer(const std::vector<uint32_t>& peals, int buffer) {
+  bufferRoots[buffer] = 0;
+  for (size_t i = 0; i < peals.size(); ++i) {
+    CPindex& node = At(peals[i]);
+    node.prev = i > 0 ? peals[i - 1] : 0;
+    node.next = i + 1 < peals.size() ? peals[i + 1] : 0;
+  }
+  LinkBalanced(peals, 0, false, buffer);
+}
+
+void CPealLedger::GatherIntoBuffer(const std::vector<uint32_t>& peals, int buffer) {
+  if (!BufferExists(buffer) || peals.empty()) return;
+  // A few peals among many: each finds its place by descending the tree.
+  if (peals.size() * 16 < lastPealNumber) {
+    std::vector<std::pair<size_t, size_t>> ranges{{0, peals.size() - 1}};
+    while (!ranges.empty()) {
+      const auto [lo, hi] = ranges.back();
+      ranges.pop_back();
+      const size_t middle = lo + (hi - lo) / 2;
+      InsertIntoBuffer(peals[middle], buffer);
+      if (middle < hi) ranges.emplace_back(middle + 1, hi);
+      if (middle > lo) ranges.emplace_back(lo, middle - 1);
+    }
+    return;
+  }
+  // Otherwise the whole buffer is relinked in ledger order: the same thread that inserting them
+  // one by one makes, since no two peals order alike.
+  // The keys of CPeal::CompareOrder, held together so that sorting reads no peals.
+  struct Place {
+    Date date;
+    uint8_t sequence;
+    uint32_t pealNumber;
+    uint32_t entry;
+    bool operator<(const Place& other) const {
+      if (date != other.date) return date < other.date;
+      if (sequence != other.sequence) return sequence < other.sequence;
+      return pealNumber < other.pealNumber;
+    }
+  };
+  std::vector<uint32_t> all = PealsOf(buffer);
+  std::vector<Place> places;
+  places.reserve(all.size() + peals.size());
+  const std::vector<uint32_t>* lists[] = {&all, &peals};
+  for (const std::vector<uint32_t>* list : lists) {
+    for (const uint32_t n : *list) {
+      if (!IsPeal(n)) continue;
+      const CPeal& peal = *Entry(n).peal;
+      places.push_back({peal.date, peal.sequence, peal.pealNumber, n});
+    }
+  }
+  std::sort(places.begin(), places.end());
+  all.clear();
+  for (const Place& place : places) all.push_back(place.entry);
+  LinkWholeBuffer(all, buffer);
 }
 
 void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {
@@ -230,30 +293,9 @@ void CPealLedger::BuildBuffer(uint32_t first, uint32_t last, int buffer) {
   // makes the perfectly balanced tree over first..last, threaded in number order, so link it
   // directly instead of descending once per peal (a ledger saved by this program loads so).
   if (bufferRoots[buffer] == 0 && InLedgerOrder(first, last)) {
-    struct Range {
-      uint32_t lo, hi, parent;
-      bool right;
-    };
-    std::vector<Range> ranges{{first, last, 0, false}};
-    while (!ranges.empty()) {
-      const Range r = ranges.back();
-      ranges.pop_back();
-      const uint32_t middle = r.lo + (r.hi - r.lo) / 2;
-      CPindex& node = At(middle);
-      node.parent = r.parent;
-      node.left = node.right = 0;
-      node.prev = middle > first ? middle - 1 : 0;
-      node.next = middle < last ? middle + 1 : 0;
-      if (r.parent == 0) {
-        bufferRoots[buffer] = middle;
-      } else if (r.right) {
-        At(r.parent).right = middle;
-      } else {
-        At(r.parent).left = middle;
-      }
-      if (middle < r.hi) ranges.push_back({middle + 1, r.hi, middle, true});
-      if (middle > r.lo) ranges.push_back({r.lo, middle - 1, middle, false});
-    }
+    std::vector<uint32_t> peals(last - first + 1);
+    for (uint32_t n = first; n <= last; ++n) peals[n - first] = n;
+    LinkWholeBuffer(peals, buffer);
     return;
   }
   // Middle first, then the lower half, then the upper half; kept on an explicit stack of ranges

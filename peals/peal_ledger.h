@@ -65,6 +65,9 @@ class CPealLedger {
   // the subtree's peals fit one empty slot of the target tree (a single peal, or a child
   // subtree moved back into the slot its parent left).
   void MoveSubtree(uint32_t pealNumber, int buffer);
+  // Adds peals that are in no buffer to a buffer, each at its place in ledger order, as
+  // inserting them one by one does (Combine, All); many are merged in one pass.
+  void GatherIntoBuffer(const std::vector<uint32_t>& peals, int buffer);
   // Moves one peal into another buffer, leaving the rest of its buffer in order. Insertion and
   // this rebuild a subtree balanced when the peal placed lies too deep, so that peals added in
   // ledger order one at a time cannot make a tree as deep as it is long.
@@ -102,6 +105,11 @@ class CPealLedger {
   // subtree of the lowest ancestor out of balance into balanced shape (its thread unchanged).
   void KeepShallow(uint32_t placed, int buffer);
   void RebuildBalanced(uint32_t top, int buffer);
+  // Links `peals` (in ledger order) as a balanced tree under `parent` on the given side, or as
+  // the buffer's whole tree when `parent` is 0. Their prev/next links are left as they are.
+  void LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight, int buffer);
+  // Makes `peals`, in ledger order, the whole of a buffer: thread and balanced tree.
+  void LinkWholeBuffer(const std::vector<uint32_t>& peals, int buffer);
 
   std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
 };

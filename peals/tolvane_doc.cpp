@@ -177,18 +177,7 @@ void CTolvaneDoc::Combine() {
   if (!BufferExists(currentBuffer) || !BufferExists(source) || source == kMainBuffer) return;
   const std::vector<uint32_t> peals = PealsOf(source);
   RemoveBuffer(source);
-  // Middle first, as a buffer is built, so merging a long buffer keeps the tree shallow; the
-  // thread, and so the ledger order, is the same whatever the order of insertion.
-  std::vector<std::pair<size_t, size_t>> ranges;
-  if (!peals.empty()) ranges.emplace_back(0, peals.size() - 1);
-  while (!ranges.empty()) {
-    const auto [lo, hi] = ranges.back();
-    ranges.pop_back();
-    const size_t middle = lo + (hi - lo) / 2;
-    InsertIntoBuffer(peals[middle], kMainBuffer);
-    if (middle < hi) ranges.emplace_back(middle + 1, hi);
-    if (middle > lo) ranges.emplace_back(lo, middle - 1);
-  }
+  GatherIntoBuffer(peals, kMainBuffer);
   selectCriterion = kCriterionDate;
   Redraw();
 }
@@ -208,7 +197,18 @@ void CTolvaneDoc::Clear() {
 
 void CTolvaneDoc::All() {
   currentBuffer = kMainBuffer;
-  while (BufferCount() > 2) Combine();
+  // Combining buffer 2 into buffer 1 until only they are left, in one merge.
+  if (BufferCount() > 2) {
+    std::vector<uint32_t> peals;
+    for (int b = kMainBuffer + 1; b < BufferCount(); ++b) {
+      const std::vector<uint32_t> more = PealsOf(b);
+      peals.insert(peals.end(), more.begin(), more.end());
+    }
+    bufferRoots.resize(2);
+    bufferPositions.resize(2);
+    GatherIntoBuffer(peals, kMainBuffer);
+    selectCriterion = kCriterionDate;
+  }
   ShowBuffer(currentBuffer);
   Redraw();
 }

@@ -310,6 +310,45 @@ TEST_F(LedgerBuffers, PealsMovedOneAtATimeInLedgerOrderKeepTheTreesShallow) {
   EXPECT_EQ(Soundness(doc), "");
 }
 
+// Combine and All merge a long buffer in one pass and place a short one peal by peal; either way
+// buffer 1 ends as every peal in ledger order, whatever the numbering, dates and sequences.
+TEST_F(LedgerBuffers, CombineAndAllGiveEveryPealInLedgerOrderForShortAndLongBuffers) {
+  std::mt19937 random(11);
+  constexpr uint32_t kPeals = 1600;
+  for (uint32_t i = 0; i < kPeals; ++i) {
+    doc.AddPeal(testing::MakePeal(static_cast<Date>(1000 + random() % 200), static_cast<uint8_t>(random() % 3)));
+  }
+  doc.BuildBuffer(1, kPeals, kMainBuffer);
+  std::vector<uint32_t> expected = doc.PealsOf(kMainBuffer);
+  ASSERT_EQ(expected.size(), kPeals);
+
+  // Long buffers: every third peal out into buffer 2, then Combine.
+  doc.Top();
+  for (uint32_t i = 0; i < kPeals / 3; ++i) {
+    doc.Transfer();
+    doc.MoveForward(2);
+  }
+  ASSERT_GT(doc.PealsOf(2).size(), 500u);
+  doc.Combine();
+  EXPECT_EQ(doc.BufferCount(), 2);
+  EXPECT_EQ(doc.PealsOf(kMainBuffer), expected);
+  EXPECT_EQ(Soundness(doc), "");
+
+  // Short buffers: a few peals each into buffers 2 to 6, then All.
+  for (int buffer = 2; buffer <= 6; ++buffer) {
+    doc.ShowBuffer(buffer - 1);
+    doc.Top();
+    doc.MoveForward(static_cast<int>(random() % 40));
+    for (int i = 0; i < 3; ++i) doc.Transfer();
+  }
+  EXPECT_EQ(doc.BufferCount(), 7);
+  doc.All();
+  EXPECT_EQ(doc.BufferCount(), 2);
+  EXPECT_EQ(doc.currentBuffer, kMainBuffer);
+  EXPECT_EQ(doc.PealsOf(kMainBuffer), expected);
+  EXPECT_EQ(Soundness(doc), "");
+}
+
 TEST_F(LedgerBuffers, MarkSetMarksThePersonsOfTheCurrentBufferAndEquivalenceTargets) {
   for (int32_t key = 1; key <= 8; ++key) PersonIndex().AddWithKey(std::make_unique<CPerson>(), key);
   std::unique_ptr<CIndObj> composition = CompIndex().NewObject();

@@ -53,7 +53,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   std::string today;
   app.add_option("--db", db, "Index directory (default: the current directory)")
       ->type_name("DIR");
-  app.add_option("--today", today, "Fix today's date for the whole run")->type_name("D/M/YYYY");
+  const CLI::Option* todayOption =
+      app.add_option("--today", today, "Fix today's date for the whole run")->type_name("D/M/YYYY");
 
   std::vector<CommandAction> actions;
   for (const auto& setup : Commands()) actions.push_back(setup(app, context));
@@ -83,7 +84,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   FixedClock fixedClock({});
   Clock* clock = nullptr;
-  if (!today.empty()) {
+  // An empty --today is refused like any other text that is not a date.
+  if (todayOption->count() > 0) {
     DayMonthYear date;
     if (!ParseFixedDate(today, date)) {
       err << "tolvane-cli: --today wants a date as D/M/YYYY, not '" << today << "'\n";

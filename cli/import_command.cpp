@@ -6,6 +6,8 @@
 
 #include "cli/cli.h"
 #include "core/services.h"
+#include "core/text.h"
+#include "peals/ledger_file.h"
 #include "import/peal_import.h"
 #include "peals/tolvane_doc.h"
 #include "refdb/index_set.h"
@@ -36,6 +38,28 @@ void RunImport(CliContext& context, const ImportOptions& options) {
   if (!Files().Exists(options.file)) {
     context.Fail(kExitData, options.file + " was not found.");
     return;
+  }
+  // Files that cannot be read or written are found before the index set opens (which creates
+  // the index files it misses) and before the import writes its log.
+  if (Files().IsDirectory(options.file)) {
+    context.Fail(kExitData, options.file + " is a folder, not a file.");
+    return;
+  }
+  const std::string ledgerFolder = PathDirectory(options.ledger);
+  if (Files().IsDirectory(options.ledger)) {
+    context.Fail(kExitData, options.ledger + " is a folder, not a ledger file.");
+    return;
+  }
+  if (!ledgerFolder.empty() && !Files().IsDirectory(ledgerFolder)) {
+    context.Fail(kExitData, "the folder of " + options.ledger + " does not exist.");
+    return;
+  }
+  for (const std::string& path : {options.file, options.ledger}) {
+    FileErrorCause why = FileErrorCause::None;
+    if (Files().Exists(path) && !Files().Open(path, OpenMode::Read, &why)) {
+      context.Fail(kExitData, FileErrorText(why, path, false));
+      return;
+    }
   }
   OpenIndexSet(context.db);
   {

@@ -1,6 +1,7 @@
 // tolvane-cli index NAME ACTION: inspect and look after one index of the reference database.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -18,28 +19,42 @@ struct IndexOptions {
   std::vector<std::string> arguments;
 };
 
+constexpr const char* kActions[] = {"list",  "show",  "find",    "import-xml", "csv",
+                                    "sgml",  "compact", "audit", "rebuild",    "purge"};
+
 void RunIndex(CliContext& context, const IndexOptions& options) {
-  OpenIndexSet(context.db);
-  CIndex* index = IndexByName(options.name);
-  if (!index) {
+  // Usage errors are found before the index set opens: opening creates the files it misses.
+  if (std::find(std::begin(kIndexNames), std::end(kIndexNames), options.name) == std::end(kIndexNames)) {
     std::string names;
     for (const char* name : kIndexNames) names += std::string(names.empty() ? "" : " ") + name;
     context.Fail(kExitUsage, "unknown index '" + options.name + "'; the indexes are: " + names);
     return;
   }
   const std::string& action = options.action;
-  auto argument = [&](const char* what) -> const std::string* {
-    if (options.arguments.size() != 1) {
-      context.Fail(kExitUsage, "index " + action + " wants one " + what);
-      return nullptr;
-    }
-    return &options.arguments[0];
-  };
-  if (action != "show" && action != "find" && action != "import-xml" &&
-      !options.arguments.empty()) {
+  if (std::find(std::begin(kActions), std::end(kActions), action) == std::end(kActions)) {
+    context.Fail(kExitUsage, "unknown index action '" + action +
+                                 "'; use list, show KEY, find TEXT, csv, sgml, compact, audit, "
+                                 "rebuild, purge, or import-xml FILE (methods)");
+    return;
+  }
+  const bool takesOne = action == "show" || action == "find" || action == "import-xml";
+  if (takesOne && options.arguments.size() != 1) {
+    const char* what = action == "show" ? "KEY" : (action == "find" ? "TEXT" : "FILE");
+    context.Fail(kExitUsage, "index " + action + " wants one " + what);
+    return;
+  }
+  if (!takesOne && !options.arguments.empty()) {
     context.Fail(kExitUsage, "index " + action + " takes no further arguments");
     return;
   }
+  if (action == "import-xml" && options.name != "methods") {
+    context.Fail(kExitUsage, "import-xml is for the methods index only");
+    return;
+  }
+  OpenIndexSet(context.db);
+  CIndex* index = IndexByName(options.name);
+  if (!index) return;
+  auto argument = [&](const char*) { return &options.arguments[0]; };
 
   if (action == "list") {
     std::string text;
@@ -67,9 +82,7 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
     const int32_t key = index->FindEntry(*text, 0);
     context.out << key << '\t' << index->NameOf(key, 0) << '\n';
   } else if (action == "import-xml") {
-    if (options.name != "methods") {
-      context.Fail(kExitUsage, "import-xml is for the methods index only");
-    } else if (const std::string* path = argument("FILE")) {
+    if (const std::string* path = argument("FILE")) {
       MethodXmlSummary summary;
       const Status status = ImportMethodsXml(*path, summary);
       if (status.ok()) {
@@ -94,10 +107,6 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
   } else if (action == "purge") {
     index->Purge(index->First());
     index->Save();
-  } else {
-    context.Fail(kExitUsage, "unknown index action '" + action +
-                                 "'; use list, show KEY, find TEXT, csv, sgml, compact, audit, "
-                                 "rebuild, purge, or import-xml FILE (methods)");
   }
   CloseIndexSet();
 }

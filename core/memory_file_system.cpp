@@ -70,7 +70,16 @@ bool MemoryFileSystem::Exists(const std::string& path) {
   return m_files.count(path) > 0 || m_directories.count(path) > 0;
 }
 
-bool MemoryFileSystem::IsDirectory(const std::string& path) { return m_directories.count(path) > 0; }
+bool MemoryFileSystem::IsDirectory(const std::string& path) {
+  if (path.empty()) return false;
+  if (m_directories.count(path) > 0) return true;
+  // Folders that were never made are implied, as on a disk, by the current directory and by
+  // the files stored under them.
+  const std::string folder = path.back() == '/' || path.back() == '\\' ? path : path + '/';
+  if (m_current.compare(0, folder.size(), folder) == 0) return true;
+  const auto below = m_files.lower_bound(folder);
+  return below != m_files.end() && below->first.compare(0, folder.size(), folder) == 0;
+}
 
 bool MemoryFileSystem::Remove(const std::string& path) { return m_files.erase(path) > 0; }
 

@@ -125,7 +125,9 @@ class CLogwrightParser : public CPealParser {
     } else {
       AddUnresolved(peal, "date", f[4]);
     }
-    peal.time = static_cast<uint16_t>(ParseDigits(f[6]) * 60 + ParseDigits(f[7]));
+    // Unsigned, as ParseTime reckons, so that absurd hours wrap rather than overflow.
+    peal.time = static_cast<uint16_t>(static_cast<uint32_t>(ParseDigits(f[6])) * 60 +
+                                      static_cast<uint32_t>(ParseDigits(f[7])));
     peal.changes = ParseDigits(f[8]);
     if (!f[9].empty() || !f[10].empty() || !f[11].empty()) {
       peal.method = static_cast<uint32_t>(FindOrAddByParts(1, f[9], f[10], f[11]));

@@ -88,10 +88,15 @@ Status WriteLedgerFile(const std::string& path, const CPealLedger& ledger,
     files.Remove(temporary);
     return Status(StatusCode::IoError, FileErrorText(error.Cause(), path, true));
   }
-  if (!backupPath.empty() && files.Exists(path) && !files.Rename(path, backupPath)) {
-    files.Remove(temporary);
-    return Status(StatusCode::IoError, "Failed to save document. " + path +
-                                           " could not be kept as " + backupPath + ".");
+  // The file being replaced is copied to the backup rather than renamed to it: between two
+  // renames a stop would leave nothing under `path`.
+  if (!backupPath.empty() && files.Exists(path)) {
+    std::string original;
+    if (!files.ReadAll(path, original) || !files.WriteAllSafely(backupPath, original)) {
+      files.Remove(temporary);
+      return Status(StatusCode::IoError, "Failed to save document. " + path +
+                                             " could not be kept as " + backupPath + ".");
+    }
   }
   if (!files.Rename(temporary, path)) {
     files.Remove(temporary);

@@ -30,7 +30,8 @@ Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadRe
 // Writes the peals of `buffers`, each in ledger order, to `path` in the form its name selects.
 // The records go to a temporary beside the file that is renamed into place only when complete,
 // so a failure leaves the old file as it was. With a non-empty `backupPath` the file being
-// replaced is first renamed to it. IoError names the file and the failure.
+// replaced is first copied to it, so that `path` always holds the old or the new ledger.
+// IoError names the file and the failure.
 Status WriteLedgerFile(const std::string& path, const CPealLedger& ledger,
                        std::span<const int> buffers, const std::string& backupPath = {});
 

@@ -16,7 +16,7 @@ void CPeal::SerializeRecord(Archive& archive, bool oldForm) {
 }
 
 void CPeal::Store(Archive& out, bool oldForm) const {
-  TaggedWriter writer(out);
+  TaggedWriter writer(out, false);
   if (oldForm) {
     out.WriteWord(static_cast<uint16_t>(pealNumber));
   } else {

@@ -1,6 +1,9 @@
 // Compositions, the composition template and the composition index.
 #include "refdb/composition.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/index_set.h"
@@ -30,12 +33,17 @@ std::string RecordText(std::string_view text) {
 
 // Order of two person keys: the key difference when either is 0, they are equal, or neither
 // has a person; a key without a person orders after one with a person.
+// a - b, held within int for keys read from damaged records.
+int KeyDifference(int32_t a, int32_t b) {
+  return static_cast<int>(std::clamp<int64_t>(int64_t{a} - b, INT32_MIN, INT32_MAX));
+}
+
 int ComparePersonKeys(int32_t a, int32_t b) {
-  if (a == 0 || b == 0 || a == b) return a - b;
+  if (a == 0 || b == 0 || a == b) return KeyDifference(a, b);
   CIndex& persons = PersonIndex();
   const CIndObj* first = persons.Lookup(a);
   const CIndObj* second = persons.Lookup(b);
-  if (!first) return second ? 1 : a - b;
+  if (!first) return second ? 1 : KeyDifference(a, b);
   return first->Compare(second);
 }
 

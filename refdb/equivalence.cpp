@@ -62,14 +62,39 @@ void CEquivalences::CutFromThread(int32_t x, int32_t start) {
   }
 }
 
+// Takes `x` alone out of the thread that starts at `start`: whoever followed x now follows the
+// member before it.
+void CEquivalences::UnlinkFromThread(int32_t x, int32_t start) {
+  const int32_t after = NextInGroup(x);
+  m_groupNext.erase(x);
+  int32_t k = start;
+  for (size_t steps = 0; steps <= m_groupNext.size(); ++steps) {
+    const auto it = m_groupNext.find(k);
+    if (it == m_groupNext.end()) return;
+    if (it->second == x) {
+      if (after != 0 && after != start) {
+        it->second = after;
+      } else {
+        m_groupNext.erase(it);
+      }
+      return;
+    }
+    k = it->second;
+  }
+}
+
 void CEquivalences::AddEquivalence(int32_t from, int32_t to) {
   if (from == 0 || to == 0) return;
   // The person chosen as target may itself be counted as somebody: that old target (and its
   // group) becomes counted as `to` instead.
   if (const int32_t r = EquivalentOf(to); r != 0) {
     m_countedAs.erase(to);
+    if (from == to) {
+      // Counted as itself again: it leaves the group, the rest of which stays threaded.
+      UnlinkFromThread(to, r);
+      return;
+    }
     CutFromThread(to, r);
-    if (from == to) return;
     AddEquivalence(r, to);
   }
   if (from == to) return;

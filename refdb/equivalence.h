@@ -59,6 +59,7 @@ class CEquivalences {
 
  private:
   void CutFromThread(int32_t x, int32_t start);
+  void UnlinkFromThread(int32_t x, int32_t start);
   void ReadRecords(std::string_view bytes, size_t width);
 
   std::map<int32_t, int32_t> m_countedAs;  // member -> the person it is counted as

@@ -26,6 +26,10 @@ int32_t GetInt(const unsigned char* at) {
   return static_cast<int32_t>(at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24));
 }
 
+// Keys are given out one after another, so a backup record with a key beyond this is damage:
+// taking it would size the table for that many entries.
+constexpr int32_t kMaxBackupKey = (1 << 20) - 1;
+
 // The depth beyond which an insertion rebuilds part of the tree: log base 1/0.7 of the table
 // size, so that the tree stays within a small factor of balanced.
 int DepthAllowance(int32_t count) {
@@ -253,7 +257,9 @@ int CIndex::CompareEntry(int32_t key, std::string_view text, bool exact) {
   if (!object) return -1;
   const int r = object->CompareText(text);
   if (r <= 0 || exact) return r;
-  return r + object->CompareText(std::string(text) + "z");
+  // Summed wide and held within int: comparisons of keys may give large differences.
+  const int64_t sum = int64_t{r} + object->CompareText(std::string(text) + "z");
+  return static_cast<int>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
 }
 
 int32_t CIndex::FindEntry(std::string_view text, int32_t numeric) {
@@ -360,7 +366,9 @@ int32_t CIndex::Insert(CIndObj* object, int32_t key, bool relink) {
 }
 
 int32_t CIndex::AddWithKey(std::unique_ptr<CIndObj> object, int32_t key) {
-  if (key <= 0) return 0;
+  // A key far beyond any given out comes from damage (a peal naming a key that no index holds):
+  // it is not taken, so NameOf keeps giving its stand-by name "#" and the key.
+  if (key <= 0 || key > kMaxBackupKey) return 0;
   CIndObj* raw = object.get();
   raw->key = key;
   // A key that is already in the tree is unlinked first, so that it is never there twice.
@@ -622,6 +630,9 @@ void CIndex::Save() {
   const bool wasHeld = m_dataHeld != nullptr;
   OpenForUpdate();
   if (!m_dataHeld) return;
+  // Entries given a place in the data file by this save: if the save fails they are marked
+  // unwritten again, so that the next save writes them rather than pointing at nothing.
+  std::vector<int32_t> placed;
   try {
     const int32_t n = Count();
     m_dataHeld->SeekToEnd();
@@ -636,6 +647,7 @@ void CIndex::Save() {
             continue;
           }
           m_table[k].offset = static_cast<int32_t>(out.Position());
+          placed.push_back(k);
           object->WriteRecord(out);
         } else if (entry.left >= n || entry.right >= n) {
           entry.offset = 0;  // a damaged entry is dropped
@@ -675,6 +687,7 @@ void CIndex::Save() {
       }
     }
   } catch (const FileError& error) {
+    for (const int32_t k : placed) m_table[k].offset = -1;
     ThePlatform().Message(error.what());
     if (!wasHeld) CloseAfterUpdate();
     return;
@@ -761,7 +774,7 @@ void CIndex::ReadObjectsFrom(File& file) {
     while (in.Position() < length) {
       std::unique_ptr<CIndObj> object = NewObject();
       const int32_t key = object->ReadRecord(in);
-      if (key > 0) {
+      if (key > 0 && key <= kMaxBackupKey) {
         SetCached(key, std::move(object));
         At(key).offset = -1;
       }

@@ -57,6 +57,7 @@ class CIndex {
   // Adds a new object under a new key and gives the key.
   int32_t InsertNew(std::unique_ptr<CIndObj> object) { return Insert(object.release(), 0, false); }
   // Caches the object under `key` (replacing any object there), marks it dirty and sorts it in.
+  // Gives 0 and takes nothing for a key below 1 or beyond 2^20 - 1, which only damage gives.
   int32_t AddWithKey(std::unique_ptr<CIndObj> object, int32_t key);
   // Deletes the entry; gives the key that followed it in order.
   int32_t Remove(int32_t key);

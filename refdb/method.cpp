@@ -1,6 +1,8 @@
 // Methods, their titles and stages, and the method index.
 #include "refdb/method.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "core/services.h"
@@ -363,13 +365,17 @@ int32_t CMethodIndex::FindByCount(int32_t count) {
 }
 
 int CompareMethodKeys(int32_t a, int32_t b) {
-  if (a == 0 || b == 0 || a == b) return a - b;
+  // a - b, held within int for keys read from damaged records.
+  const auto difference = [a, b] {
+    return static_cast<int>(std::clamp<int64_t>(int64_t{a} - b, INT32_MIN, INT32_MAX));
+  };
+  if (a == 0 || b == 0 || a == b) return difference();
   CMethodIndex& index = MethodIndex();
   const CMethod* first = index.Method(a);
   const CMethod* second = index.Method(b);
   // A key without a method orders after one with a method, as a missing object does in
   // Compare; two such keys by their difference.
-  if (!first) return second ? 1 : a - b;
+  if (!first) return second ? 1 : difference();
   return first->Compare(second);
 }
 

@@ -1,6 +1,8 @@
 // Reading and writing tagged-field records.
 #include "refdb/tagged_record.h"
 
+#include <algorithm>
+
 namespace tv {
 
 std::string TaggedReader::ReadText() {
@@ -71,7 +73,25 @@ void TaggedWriter::Word(uint8_t code, uint16_t value) { Number(code, value); }
 void TaggedWriter::Text(uint8_t code, std::string_view text) {
   if (text.empty()) return;
   m_out.WriteByte(static_cast<uint8_t>(0x60 | code));
-  m_out.WriteBytes(text.data(), text.size());
+  const auto endsText = [this](char c) {
+    const auto byte = static_cast<uint8_t>(c);
+    return byte == 0 || (m_dataFile && byte < 0x20);
+  };
+  if (std::none_of(text.begin(), text.end(), endsText)) {
+    m_out.WriteBytes(text.data(), text.size());
+  } else {
+    std::string kept;
+    bool inRun = false;
+    for (const char c : text) {
+      if (!endsText(c)) {
+        kept += c;
+      } else if (!inRun) {
+        kept += ' ';
+      }
+      inRun = endsText(c);
+    }
+    m_out.WriteBytes(kept.data(), kept.size());
+  }
   m_out.WriteByte(0);
 }
 

@@ -51,9 +51,10 @@ class TaggedReader {
   bool m_dataFile;
 };
 
+// Writes the fields of one record, for a data file or (dataFile false) a peal archive.
 class TaggedWriter {
  public:
-  explicit TaggedWriter(Archive& out) : m_out(out) {}
+  explicit TaggedWriter(Archive& out, bool dataFile = true) : m_out(out), m_dataFile(dataFile) {}
   void Key(uint32_t key) { Number(kKeyCode, key); }
   // A number in the narrowest of types 0..2; nothing when 0.
   void Number(uint8_t code, uint32_t value);
@@ -61,7 +62,8 @@ class TaggedWriter {
   void Byte(uint8_t code, uint8_t value);
   // A field declared as 16 bits: type 0 or 1; nothing when 0.
   void Word(uint8_t code, uint16_t value);
-  // A text; nothing when empty.
+  // A text; nothing when empty. Each run of bytes that would end the text when read back (see
+  // TaggedReader) is written as one blank, so the record's other fields keep their place.
   void Text(uint8_t code, std::string_view text);
   // Arrays with a count byte, always written.
   void WordArray(uint8_t code, std::span<const uint16_t> values);
@@ -71,6 +73,7 @@ class TaggedWriter {
 
  private:
   Archive& m_out;
+  bool m_dataFile;
 };
 
 // The field code of a letter ("a" is 1).

@@ -304,12 +304,16 @@ std::string WeightQuarters(uint16_t weight) {
 
 uint16_t ParseWeight(std::string_view text) {
   const size_t at = text.find_first_of("/-:");
-  if (at == std::string_view::npos) return static_cast<uint16_t>(ParseDigits(text) * 112);
-  const int32_t cwt = ParseDigits(text.substr(0, at));
+  // Unsigned, so that absurd weights wrap rather than overflow.
+  if (at == std::string_view::npos) {
+    return static_cast<uint16_t>(static_cast<uint32_t>(ParseDigits(text)) * 112);
+  }
+  const auto cwt = static_cast<uint32_t>(ParseDigits(text.substr(0, at)));
   const std::string_view rest = text.substr(at + 1);
   const size_t split = rest.find(text[at]);
-  const int32_t qr = ParseDigits(rest.substr(0, split));
-  const int32_t lb = split == std::string_view::npos ? 0 : ParseDigits(rest.substr(split + 1));
+  const auto qr = static_cast<uint32_t>(ParseDigits(rest.substr(0, split)));
+  const auto lb =
+      split == std::string_view::npos ? 0u : static_cast<uint32_t>(ParseDigits(rest.substr(split + 1)));
   return static_cast<uint16_t>(cwt * 112 + qr * 28 + lb);
 }
 

@@ -9,6 +9,7 @@ packages=(
   libcli11-dev libpugixml-dev
   qt6-base-dev xvfb xauth
   sqlite3
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

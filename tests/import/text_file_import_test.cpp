@@ -2,6 +2,7 @@
 // ringers, dates and ends.
 #include <gtest/gtest.h>
 
+#include "core/text.h"
 #include "refdb/tower.h"
 #include "tests/import/import_fixture.h"
 
@@ -105,6 +106,17 @@ TEST_F(TextFileImport, LogwrightDayCountBeyond16BitsIsKeptNotWrapped) {
   EXPECT_FALSE(peal.handbell);
   EXPECT_EQ(peal.tenor, 2751);
   EXPECT_EQ(peal.ringers.size(), 5u);
+}
+
+TEST_F(TextFileImport, LogwrightAbsurdHoursWrapAsTypedTimesDo) {
+  // Hours whose minutes overflow a 32-bit signed count, as a fuzzed file held them.
+  std::vector<std::string> f = HandbellFields();
+  f[6] = "632499644";
+  f[7] = "7";
+  Import("logwright", "/work/peals.plf", LogwrightRecord(f));
+  ASSERT_EQ(Peals().size(), 1u);
+  EXPECT_EQ(Peals()[0]->time, ParseTime("632499644h7"));
+  EXPECT_EQ(Peals()[0]->changes, 5040);
 }
 
 TEST_F(TextFileImport, LogwrightRecordEndedBy0xB0AndTheEndOfTheFile) {

@@ -93,6 +93,22 @@ TEST_F(LedgerFiles, LedgerRoundTripsByteForByte) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+TEST_F(LedgerFiles, NulInsideATextIsWrittenAsABlankSoTheNextPealsKeepTheirPlace) {
+  // An unresolved tag whose name held NULs and a line feed, as a fuzzed SGML file gave it.
+  auto first = testing::MakePeal(146001, 1, 41);
+  first->extras[kExtra] = {std::string("\0\n\0a:Norwich", 12)};
+  auto second = testing::MakePeal(146002, 0, 42);
+  second->extras[kFootnote] = {"Second"};
+  files.SetContents("/work/a.tv3", RecordBytes({first.get(), second.get()}));
+  CPealLedger ledger;
+  LedgerReadResult read;
+  ASSERT_TRUE(ReadLedgerFile("/work/a.tv3", ledger, &read).ok());
+  ASSERT_EQ(read.pealsRead, 2u);
+  EXPECT_EQ(ledger.PealAt(1)->extras[kExtra], std::vector<std::string>{" \n a:Norwich"});
+  EXPECT_EQ(ledger.PealAt(2)->extras[kFootnote], std::vector<std::string>{"Second"});
+  EXPECT_EQ(ledger.PealAt(2)->tower, 42u);
+}
+
 TEST_F(LedgerFiles, EmptyLedgerSavesAsAnEmptyFile) {
   ASSERT_TRUE(doc.SaveDocument("/work/empty.tv3").ok());
   EXPECT_TRUE(files.Exists("/work/empty.tv3"));

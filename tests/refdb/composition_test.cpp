@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
+
 #include "core/memory_file_system.h"
 #include "core/services.h"
 #include "refdb/index_set.h"
@@ -178,6 +181,20 @@ TEST_F(CompositionTest, IndexOrderFollowsMethodsPersonsLengthThenDetails) {
   EXPECT_EQ(smithComp.CompareText("A"), 0);
   EXPECT_LT(smithComp.CompareText("b"), 0);
   EXPECT_LT(brownComp.CompareText("a"), 0);  // Brown sorts before the template's Smith
+}
+
+TEST_F(CompositionTest, DamagedKeysStillCompareOnTheirSide) {
+  // Keys far beyond any entry, as fuzzed index files held them: their differences must not
+  // wrap round and put the composition on the wrong side of the text sought.
+  CompositionTemplate() = {5000, 0, 0, 0, 0};
+  for (const int32_t composer : {1157627910, INT32_MAX, -INT32_MAX}) {
+    auto comp = std::make_unique<CComposition>(Make(5000, 0, composer, "a"));
+    const int32_t key = CompIndex().InsertNew(std::move(comp));
+    const int exact = CompIndex().CompareEntry(key, "a", true);
+    ASSERT_NE(exact, 0) << composer;
+    EXPECT_EQ(CompIndex().CompareEntry(key, "a", false) > 0, exact > 0) << composer;
+  }
+  EXPECT_GT(CompareMethodKeys(INT32_MAX, -INT32_MAX), 0);
 }
 
 TEST_F(CompositionTest, FindOrAddMatchesExactTextsAndHonoursLinks) {

@@ -54,7 +54,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Both sides already have members: the whole group of 2 joins 4.
         Steps{"TwoGroupsMerge", {{1, 2}, {3, 4}, {2, 4}}, {{1, 4}, {2, 4}, {3, 4}}},
         Steps{"Reversed", {{5, 9}, {9, 5}}, {{9, 5}}},
-        Steps{"SelfAndZeroAddNothing", {{5, 5}, {0, 5}, {5, 0}}, {}}),
+        Steps{"SelfAndZeroAddNothing", {{5, 5}, {0, 5}, {5, 0}}, {}},
+        // A member in the middle of the thread counted as itself again: the members after it
+        // stay in the group and move with it later.
+        Steps{"MemberCountedAsItselfLeavesTheRestThreaded", {{3, 9}, {4, 9}, {5, 9}, {4, 4}},
+              {{3, 9}, {5, 9}}},
+        Steps{"GroupMovesWholeAfterAMemberLeft", {{3, 9}, {4, 9}, {5, 9}, {4, 4}, {9, 12}},
+              {{3, 12}, {5, 12}, {9, 12}}},
+        // The bytes a fuzzed older-form file held: 2 joins 257, that group joins 1 and then 4,
+        // and 2 leaves.
+        Steps{"FuzzedOlderFile", {{2, 257}, {1024, 0}, {2, 1}, {1, 4}, {2, 2}}, {{1, 4}, {257, 4}}}),
     [](const auto& param) { return std::string(param.param.name); });
 
 class EquivalenceFiles : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "refdb/tower.h"
 #include "tests/refdb/reference_fixture.h"
 #include "tests/support/scripted_platform.h"
+#include "tests/support/stopping_file_system.h"
 
 namespace tv {
 namespace {
@@ -24,72 +25,6 @@ class CNamedIndex : public CIndex {
  public:
   using CIndex::CIndex;
   std::unique_ptr<CIndObj> NewObject() override { return std::make_unique<CNamed>(); }
-};
-
-// The program stopping: raised by the file system at the chosen step.
-struct Stopped {};
-
-// A file system that lets a given number of changes through (opening for writing, each write
-// or flush, removing, renaming) and then stops; after the stop nothing more reaches the files,
-// as when the program is killed.
-class StoppingFileSystem : public FileSystem {
- public:
-  StoppingFileSystem(MemoryFileSystem& inner, int allowed) : m_inner(inner), m_allowed(allowed) {}
-
-  bool stopped = false;
-
-  void Change() {
-    if (stopped) throw Stopped{};
-    if (m_allowed-- == 0) {
-      stopped = true;
-      throw Stopped{};
-    }
-  }
-
-  std::unique_ptr<File> Open(const std::string& path, OpenMode mode, FileErrorCause* why) override {
-    if (mode != OpenMode::Read) Change();
-    auto file = m_inner.Open(path, mode, why);
-    return file ? std::make_unique<StoppingFile>(*this, std::move(file)) : nullptr;
-  }
-  bool Exists(const std::string& path) override { return m_inner.Exists(path); }
-  bool IsDirectory(const std::string& path) override { return m_inner.IsDirectory(path); }
-  bool Remove(const std::string& path) override {
-    Change();
-    return m_inner.Remove(path);
-  }
-  bool Rename(const std::string& from, const std::string& to) override {
-    Change();
-    return m_inner.Rename(from, to);
-  }
-  bool CreateDirectory(const std::string& path) override { return m_inner.CreateDirectory(path); }
-  std::string CurrentDirectory() override { return m_inner.CurrentDirectory(); }
-
- private:
-  class StoppingFile : public File {
-   public:
-    StoppingFile(StoppingFileSystem& fs, std::unique_ptr<File> inner)
-        : m_fs(fs), m_inner(std::move(inner)) {}
-    size_t Read(void* buffer, size_t size) override { return m_inner->Read(buffer, size); }
-    void Write(const void* data, size_t size) override {
-      if (m_fs.stopped) return;  // buffers flushed while unwinding never reach the disk
-      m_fs.Change();
-      m_inner->Write(data, size);
-    }
-    void Seek(uint64_t position) override { m_inner->Seek(position); }
-    uint64_t Position() const override { return m_inner->Position(); }
-    uint64_t Length() override { return m_inner->Length(); }
-    void Flush() override {
-      if (!m_fs.stopped) m_inner->Flush();
-    }
-    const std::string& Path() const override { return m_inner->Path(); }
-
-   private:
-    StoppingFileSystem& m_fs;
-    std::unique_ptr<File> m_inner;
-  };
-
-  MemoryFileSystem& m_inner;
-  int m_allowed;
 };
 
 class MaintenanceTest : public ::testing::Test {
@@ -114,35 +49,33 @@ class MaintenanceTest : public ::testing::Test {
 
 TEST_F(MaintenanceTest, CompactionStoppedAfterAnyStepLeavesTheIndexWhole) {
   const std::vector<std::string> expected = {"2Avon", "4Cornwall", "1Devon", "3Kent"};
-  bool finished = false;
-  for (int allowed = 0; !finished && allowed < 100; ++allowed) {
-    files = MemoryFileSystem("/db/");
-    {
-      auto index = OpenIndex();
-      for (const char* n : {"Devon", "Avon", "Kent", "Cornwall", "Essex"}) {
-        index->InsertNew(std::make_unique<CNamed>(n));
-      }
-      index->Save();
-      index->Remove(5);  // a dead record for the compaction to drop
-      index->Save();
-      StoppingFileSystem stopping(files, allowed);
-      ScopedServices stop(&stopping, nullptr, nullptr);
-      try {
-        EXPECT_TRUE(index->Compact());
-        finished = true;
-      } catch (const Stopped&) {
-      }
-    }
-    auto reopened = OpenIndex();
-    EXPECT_EQ(Names(*reopened), expected) << "stopped after " << allowed << " changes";
-    if (finished) {
-      EXPECT_TRUE(files.Exists("/db/names.old"));
-      EXPECT_TRUE(files.Exists("/db/names.odx"));
-      EXPECT_FALSE(files.Exists("/db/names.new"));
-      EXPECT_FALSE(files.Exists("/db/names.ndx"));
-    }
-  }
-  EXPECT_TRUE(finished);
+  std::unique_ptr<CNamedIndex> index;
+  const int runs = testing::RunStoppedAtEveryStep(
+      files,
+      [&] {
+        index.reset();
+        files = MemoryFileSystem("/db/");
+        index = OpenIndex();
+        for (const char* n : {"Devon", "Avon", "Kent", "Cornwall", "Essex"}) {
+          index->InsertNew(std::make_unique<CNamed>(n));
+        }
+        index->Save();
+        index->Remove(5);  // a dead record for the compaction to drop
+        index->Save();
+      },
+      [&] { EXPECT_TRUE(index->Compact()); },
+      [&](const testing::StopRun& run) {
+        index.reset();
+        auto reopened = OpenIndex();
+        EXPECT_EQ(Names(*reopened), expected) << "stopped after " << run.allowed << " changes";
+        if (run.finished) {
+          EXPECT_TRUE(files.Exists("/db/names.old"));
+          EXPECT_TRUE(files.Exists("/db/names.odx"));
+          EXPECT_FALSE(files.Exists("/db/names.new"));
+          EXPECT_FALSE(files.Exists("/db/names.ndx"));
+        }
+      });
+  EXPECT_GT(runs, 10);
   EXPECT_TRUE(platform.messages.empty());
 }
 

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
+#include "core/archive.h"
 #include "core/memory_file_system.h"
 #include "core/services.h"
 #include "tests/support/scripted_platform.h"
@@ -294,6 +296,40 @@ TEST_F(IndexTest, LostIndexFileIsRebuiltFromTheBackupWithTheSameKeys) {
   EXPECT_EQ(index->FindEntry("Avon", 0), 4);
   EXPECT_EQ(index->FindEntry("Kent", 0), 1);
   EXPECT_EQ(index->Lookup(3), nullptr);
+}
+
+TEST_F(IndexTest, BackupRecordWithAnImpossibleKeyIsSkipped) {
+  {
+    auto index = OpenIndex();
+    for (const char* n : {"Kent", "Devon"}) Add(*index, n);
+    index->Save();
+    ASSERT_TRUE(index->Compact());
+  }
+  // A damaged record claiming the largest key, as a fuzzed backup held it.
+  CName damaged("Zed");
+  damaged.key = INT32_MAX;
+  {
+    auto file = files.Open("/db/names.old", OpenMode::ReadWrite);
+    file->SeekToEnd();
+    Archive out(*file, Archive::Mode::Store);
+    damaged.WriteRecord(out);
+  }
+  files.Remove("/db/names.id3");
+  files.Remove("/db/names.da3");
+  auto index = OpenIndex();
+  EXPECT_EQ(Names(*index), (std::vector<std::string>{"Devon", "Kent"}));
+  EXPECT_LT(index->Count(), 10);
+}
+
+TEST_F(IndexTest, ControlBytesInANameAreSavedAsBlanksAndTheRecordStaysWhole) {
+  {
+    auto index = OpenIndex();
+    Add(*index, std::string("Ann\x01Jones\tSmith"));
+    Add(*index, "Kent");
+    index->Save();
+  }
+  auto index = OpenIndex();
+  EXPECT_EQ(Names(*index), (std::vector<std::string>{"Ann Jones Smith", "Kent"}));
 }
 
 TEST_F(IndexTest, CompactionWritesEachLiveRecordOnceInSortedOrder) {

@@ -229,6 +229,8 @@ TEST(TowerTextTest, WeightTexts) {
   EXPECT_EQ(ParseWeight("24"), 2688);
   EXPECT_EQ(ParseWeight("24-2"), 2744);
   EXPECT_EQ(ParseWeight(""), 0);
+  // Absurd hundredweights, as a fuzzed import file gave them, wrap in 16 bits like the rest.
+  EXPECT_EQ(ParseWeight("200399903-3-5"), static_cast<uint16_t>(ParseWeight("200399903") + 3 * 28 + 5));
 }
 
 TEST(TowerTextTest, GridReferences) {

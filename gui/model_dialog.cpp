@@ -308,19 +308,25 @@ void ModelDialog::Changed(const std::string& id) {
   Refresh();
 }
 
-bool ModelDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut && !m_refreshing) {
-    for (const auto& [id, widget] : m_widgets) {
-      if (widget != watched) continue;
-      m_model.OnFocusLost(id);
-      Refresh();
-      break;
-    }
+void ModelDialog::FocusLeft(const QObject* left) {
+  for (const auto& [id, widget] : m_widgets) {
+    if (widget != left) continue;
+    m_model.OnFocusLost(id);
+    Refresh();
+    break;
   }
+}
+
+bool ModelDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut && !m_refreshing) FocusLeft(watched);
   return QDialog::eventFilter(watched, event);
 }
 
 void ModelDialog::accept() {
+  // OK by the Return key leaves the focus where it is: the field being typed in is left as the
+  // dialog closes, so what leaving it fills in (a person's initials from the first names) is
+  // done before the fields are checked and read.
+  if (!m_refreshing) FocusLeft(focusWidget());
   if (const auto refusal = m_model.Validate()) {
     m_refuse(*refusal);
     if (QWidget* widget = ControlWidget(m_model.RefusedControl())) widget->setFocus();

@@ -42,6 +42,8 @@ class ModelDialog : public QDialog {
   void Refresh();
   // Copies one widget's value into the model and tells it.
   void Changed(const std::string& id);
+  // Tells the model that the control of `widget` (if it is one) has lost the focus.
+  void FocusLeft(const QObject* widget);
 
   DialogModel& m_model;
   std::function<void(const std::string&)> m_refuse;

@@ -68,6 +68,9 @@ class CPealLedger {
   // Adds peals that are in no buffer to a buffer, each at its place in ledger order, as
   // inserting them one by one does (Combine, All); many are merged in one pass.
   void GatherIntoBuffer(const std::vector<uint32_t>& peals, int buffer);
+  // Makes `peals`, in ledger order, the whole of a buffer: thread and balanced tree. The peals
+  // must be in no other buffer's thread or tree afterwards (their links are overwritten).
+  void LinkWholeBuffer(const std::vector<uint32_t>& peals, int buffer);
   // Moves one peal into another buffer, leaving the rest of its buffer in order. Insertion and
   // this rebuild a subtree balanced when the peal placed lies too deep, so that peals added in
   // ledger order one at a time cannot make a tree as deep as it is long.
@@ -108,8 +111,6 @@ class CPealLedger {
   // Links `peals` (in ledger order) as a balanced tree under `parent` on the given side, or as
   // the buffer's whole tree when `parent` is 0. Their prev/next links are left as they are.
   void LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight, int buffer);
-  // Makes `peals`, in ledger order, the whole of a buffer: thread and balanced tree.
-  void LinkWholeBuffer(const std::vector<uint32_t>& peals, int buffer);
 
   std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
 };

@@ -299,41 +299,28 @@ size_t SplitCurrentBuffer(CPealLedger& ledger, int criterion, const CSelectionSt
   const int o = n + 1;
   const std::vector<int32_t> keys = SelectionKeys(criterion, state.chosenKey);
 
-  // Parents before children: a peal that passes takes everything below it along, and each
-  // peal below is then tested on the side where it now is.
-  struct Pending {
-    uint32_t peal;
-    int side;
-  };
-  std::vector<Pending> stack{{ledger.bufferRoots[o], o}};
-  bool leftFirst = true;
-  size_t selected = 0;
-  while (!stack.empty()) {
-    auto [p, side] = stack.back();
-    stack.pop_back();
-    while (p != 0) {
-      const uint32_t left = ledger.Entry(p).left;
-      const uint32_t right = ledger.Entry(p).right;
+  // Whether a peal passes does not hang on where the others are, so each is tested once in
+  // ledger order and the two buffers are then linked whole, each as a balanced tree. Moving
+  // subtrees across one by one gives the same buffers but, on a large ledger, trees that grow
+  // deep and a split that grows faster than the ledger.
+  std::vector<uint32_t> passing;
+  std::vector<uint32_t> failing;
+  for (uint32_t p = ledger.FirstOf(o); p != 0; p = ledger.Entry(p).next) {
+    bool passes = false;
+    if (criterion == kSelDuplicate) {
+      passes = IsDuplicate(ledger, p);
+    } else {
       const CPeal& peal = *ledger.PealAt(p);
-      bool passes = false;
-      if (criterion == kSelDuplicate) {
-        passes = IsDuplicate(ledger, p);
-      } else {
-        passes = Matches(peal, criterion, state, keys) &&
-                 (!state.analysisOnly || AnalysisTest(peal, state));
-      }
-      if (passes) ++selected;
-      const int wanted = passes ? n : o;
-      if (wanted != side) {
-        ledger.MoveSubtree(p, wanted);
-        side = wanted;
-      }
-      const uint32_t first = leftFirst ? left : right;
-      const uint32_t second = leftFirst ? right : left;
-      leftFirst = !leftFirst;
-      if (first != 0 && second != 0) stack.push_back({second, side});
-      p = first != 0 ? first : second;
+      passes = Matches(peal, criterion, state, keys) &&
+               (!state.analysisOnly || AnalysisTest(peal, state));
     }
+    (passes ? passing : failing).push_back(p);
+  }
+  const size_t selected = passing.size();
+  // With nothing selected the buffer is left linked as it was.
+  if (selected > 0) {
+    ledger.LinkWholeBuffer(passing, n);
+    ledger.LinkWholeBuffer(failing, o);
   }
 
   ledger.bufferPositions[o] = ledger.LastOf(o);

@@ -68,7 +68,7 @@ bool Matches(const CPeal& peal, int criterion, const CSelectionState& state);
 bool IsDuplicate(const CPealLedger& ledger, uint32_t pealNumber);
 
 // Splits the ledger's current buffer: a new buffer is inserted at its number and every peal
-// that passes moves into it, whole subtrees at a time; the old buffer keeps the rest. Both
+// that passes moves into it, in ledger order; the old buffer keeps the rest. Both
 // positions become their buffer's last peal and the new buffer stays current. Gives the number
 // of peals selected; with none the new buffer is removed again and the buffers are as before.
 // Nothing is done (0) for the deleted-peals buffer or a buffer that does not exist.

@@ -169,6 +169,27 @@ class DialogsTest : public QObject {
              qPrintable(QString("%1 x %2").arg(dialog.sizeHint().width()).arg(dialog.sizeHint().height())));
   }
 
+  void okStraightFromAFieldDoesWhatLeavingItDoes() {
+    // First names typed and OK pressed without leaving the field: the initials still come from
+    // them, as they do when the field is left for another. The dialog is not shown, so that no
+    // focus change of the window system stands in for the one pressing OK leaves out.
+    CPersonDlg model(CPerson{});
+    ModelDialog dialog(model, [](const std::string&) {});
+    auto* surname = qobject_cast<QLineEdit*>(dialog.ControlWidget("surname"));
+    auto* firstNames = qobject_cast<QLineEdit*>(dialog.ControlWidget("firstNames"));
+    QVERIFY(surname && firstNames);
+    surname->setFocus();
+    QTest::keyClicks(surname, "Pitman");
+    firstNames->setFocus();
+    QTest::keyClicks(firstNames, "Norman James");
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    CPerson person;
+    model.Store(person);
+    QCOMPARE(person.initials, std::string("NJ"));
+    QCOMPARE(person.firstNames, std::string("Norman James"));
+  }
+
   void pealDetailsStandsTheRingersInThreeColumnsOfSix() {
     CPealDialog model(CPealForm{});
     ModelDialog dialog(model, [](const std::string&) {});

@@ -12,6 +12,7 @@
 #include "refdb/index_set.h"
 #include "refdb/person.h"
 #include "tests/peals/peal_test_support.h"
+#include "tests/support/full_disk_file_system.h"
 #include "tests/support/scripted_platform.h"
 
 namespace tv {
@@ -19,38 +20,6 @@ namespace {
 
 using testing::Bytes;
 using testing::RecordBytes;
-
-// Memory files whose temporaries fill up after a number of bytes, as a full disk would.
-class FullDiskFiles : public MemoryFileSystem {
- public:
-  size_t room = SIZE_MAX;  // bytes each temporary may take
-  std::unique_ptr<File> Open(const std::string& path, OpenMode mode, FileErrorCause* why) override {
-    auto file = MemoryFileSystem::Open(path, mode, why);
-    if (!file || path.find(".tmp~") == std::string::npos) return file;
-    return std::make_unique<Filling>(std::move(file), room);
-  }
-
- private:
-  class Filling : public File {
-   public:
-    Filling(std::unique_ptr<File> file, size_t room) : m_file(std::move(file)), m_room(room) {}
-    size_t Read(void* buffer, size_t size) override { return m_file->Read(buffer, size); }
-    void Write(const void* data, size_t size) override {
-      if (size > m_room) throw FileError(FileErrorCause::DiskFull, Path(), "disk full");
-      m_room -= size;
-      m_file->Write(data, size);
-    }
-    void Seek(uint64_t position) override { m_file->Seek(position); }
-    uint64_t Position() const override { return m_file->Position(); }
-    uint64_t Length() override { return m_file->Length(); }
-    void Flush() override { m_file->Flush(); }
-    const std::string& Path() const override { return m_file->Path(); }
-
-   private:
-    std::unique_ptr<File> m_file;
-    size_t m_room;
-  };
-};
 
 class LedgerFiles : public ::testing::Test {
  protected:
@@ -71,7 +40,7 @@ class LedgerFiles : public ::testing::Test {
     return RecordBytes(pointers, oldForm);
   }
 
-  FullDiskFiles files;
+  MemoryFileSystem files;
   testing::ScriptedPlatform platform;
   ScopedServices services{&files, nullptr, &platform};
   CTolvaneDoc doc;
@@ -166,7 +135,9 @@ TEST_F(LedgerFiles, FullDiskLeavesTheOldFileWhole) {
   ASSERT_TRUE(doc.Open("/work/big.tv3").ok());
   doc.SetPosition(kMainBuffer, 7);
   doc.Delete();
-  files.room = bytes.size() / 2;
+  // The temporary the ledger is written to fills up half way.
+  testing::FullDiskFileSystem full(files, ".tmp~", bytes.size() / 2);
+  ScopedServices disk(&full, nullptr, nullptr);
   const Status status = doc.Save();
   EXPECT_EQ(status.code(), StatusCode::IoError);
   EXPECT_EQ(status.message(), "Disk full while accessing /work/big.tv3.");

@@ -174,12 +174,13 @@ void BM_Save(benchmark::State& state, uint32_t peals) {
 
 // --- selection ---
 
-void BM_SelectRinger(benchmark::State& state, uint32_t peals) {
+// One selection out of the whole ledger, timed; Buffers All puts the peals back untimed.
+template <typename Select>
+void TimeSelection(benchmark::State& state, uint32_t peals, Select select) {
   CTolvaneDoc& doc = SharedLedger(peals);
-  const int32_t person = SelectedRinger();
   size_t selected = 0;
   for (auto _ : state) {
-    selected = SelectRinger(doc, person);
+    selected = select(doc);
     state.PauseTiming();
     doc.All();
     state.ResumeTiming();
@@ -187,16 +188,14 @@ void BM_SelectRinger(benchmark::State& state, uint32_t peals) {
   state.counters["selected"] = static_cast<double>(selected);
 }
 
+void BM_SelectRinger(benchmark::State& state, uint32_t peals) {
+  SharedLedger(peals);  // opens the database the ringer is looked up in
+  const int32_t person = SelectedRinger();
+  TimeSelection(state, peals, [person](CTolvaneDoc& doc) { return SelectRinger(doc, person); });
+}
+
 void BM_SelectDateRange(benchmark::State& state, uint32_t peals) {
-  CTolvaneDoc& doc = SharedLedger(peals);
-  size_t selected = 0;
-  for (auto _ : state) {
-    selected = SelectDecade(doc);
-    state.PauseTiming();
-    doc.All();
-    state.ResumeTiming();
-  }
-  state.counters["selected"] = static_cast<double>(selected);
+  TimeSelection(state, peals, SelectDecade);
 }
 
 // Twenty selections, each taking the peals of one more ringer out of buffer 1 into a buffer of

@@ -24,6 +24,9 @@ inline constexpr uint32_t kIndexEntrySize = 24;
 inline constexpr uint32_t kOldIndexEntrySize = 14;
 inline constexpr int kFindDescentLimit = 500;
 inline constexpr int kInsertDescentLimit = 400;
+// Keys are given out one after another, so a key beyond this is damage: taking it would size
+// the table for that many entries.
+inline constexpr int32_t kMaxIndexKey = (1 << 20) - 1;
 
 inline constexpr const char* kDataExtension = ".da3";
 inline constexpr const char* kIndexExtension = ".id3";

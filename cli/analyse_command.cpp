@@ -34,18 +34,13 @@ std::string KindNames() {
 }
 
 // The criterion and key of the selection that made the buffer, as the ledger keeps them after a
-// Select: the last --select, its text resolved as the chooser would. A ledger just read was
-// made by no selection (Date, no key).
+// Select: the last --select with the key its text resolved to. A ledger just read was made by
+// no selection (Date, no key).
 CAnalSelection LastSelection(const SelectionOptions& options) {
   if (options.steps.empty()) return {.kind = kSelDate, .key = 0};
   const SelectionStep& step = options.steps.back();
-  int32_t key = 1;
-  if (CriterionUsesChooser(step.criterion)) {
-    key = step.state.searchText.empty()
-              ? 0
-              : CriterionIndex(step.criterion)->FindEntry(step.state.searchText, 0);
-  }
-  return {.kind = step.criterion, .key = key};
+  return {.kind = step.criterion,
+          .key = CriterionUsesChooser(step.criterion) ? step.state.chosenKey : 1};
 }
 
 void RunAnalyse(CliContext& context, const AnalyseArguments& arguments) {

@@ -5,8 +5,10 @@
 #include <CLI/CLI.hpp>
 
 #include <array>
+#include <ostream>
 
 #include "core/text.h"
+#include "peals/entry_resolution.h"
 #include "peals/ledger_file.h"
 #include "peals/peal_ledger.h"
 #include "peals/selection.h"
@@ -110,8 +112,9 @@ std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command) {
             options->only = TowerOrHand::Both;
           },
           "Narrow the peals by one criterion, as the Select command does (repeatable, in "
-          "order). KIND: " + SelectionKindNames() + ". Index kinds take the text typed in the "
-          "chooser; ranges START..END (either side may be empty); class a class word with "
+          "order). KIND: " + SelectionKindNames() + ". Index kinds take an entry's name or "
+          "the text typed in the chooser (initials, abbreviation), letter case ignored, or "
+          "#KEY; ranges START..END (either side may be empty); class a class word with "
           "+spliced and/or +little")
       ->type_name("KIND=TEXT")
       ->trigger_on_parse();
@@ -137,6 +140,9 @@ std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command) {
           "The next --select takes only tower or only handbell peals")
       ->check(CLI::IsMember({"tower", "hand"}))
       ->trigger_on_parse();
+  command.add_flag("--nearest", options->nearest,
+                   "Index texts that name no single entry take the entry the chooser would "
+                   "highlight, instead of being refused");
   // Modifiers with no --select after them would be lost without a word.
   command.parse_complete_callback([options] {
     if (options->modifiersPending) {
@@ -147,8 +153,8 @@ std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command) {
   return options;
 }
 
-bool LoadSelectedLedger(CliContext& context, const std::string& path,
-                        const SelectionOptions& options, CPealLedger& ledger, Status& read) {
+bool LoadSelectedLedger(CliContext& context, const std::string& path, SelectionOptions& options,
+                        CPealLedger& ledger, Status& read) {
   read = ReadLedgerFile(path, ledger);
   if (read.code() == StatusCode::NotFound || read.code() == StatusCode::IoError) {
     context.Fail(kExitData, read.message());
@@ -159,9 +165,30 @@ bool LoadSelectedLedger(CliContext& context, const std::string& path,
   return ApplySelectionOptions(context, options, ledger);
 }
 
-bool ApplySelectionOptions(CliContext& context, const SelectionOptions& options,
-                           CPealLedger& ledger) {
-  for (const SelectionStep& step : options.steps) {
+int32_t ResolveIndexText(CliContext& context, const std::string& label, CIndex& index,
+                         const std::string& text, bool nearest) {
+  const CEntryResolution resolved =
+      ResolveEntry(index, text, nearest ? EntryMatch::Nearest : EntryMatch::Exact);
+  if (!resolved.Found()) {
+    std::string message = label + ": " + resolved.message;
+    if (!nearest && !resolved.candidates.empty()) {
+      message += " (name one as #KEY, or give --nearest for the chooser's guess)";
+    }
+    context.Fail(kExitData, message);
+    return 0;
+  }
+  context.err << label << ": " << EntryLine(index, resolved.key) << '\n';
+  return resolved.key;
+}
+
+bool ApplySelectionOptions(CliContext& context, SelectionOptions& options, CPealLedger& ledger) {
+  for (SelectionStep& step : options.steps) {
+    if (CriterionUsesChooser(step.criterion)) {
+      step.state.chosenKey =
+          ResolveIndexText(context, kKinds[step.criterion], *CriterionIndex(step.criterion),
+                           step.state.searchText, options.nearest);
+      if (step.state.chosenKey == 0) return false;
+    }
     CSelectionState state = step.state;
     if (SelectWithoutChooser(ledger, step.criterion, state) == 0) {
       context.Fail(kExitData, std::string(kNoMatchFound) + " for --select " + step.argument);

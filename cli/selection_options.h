@@ -17,6 +17,7 @@ class App;
 }
 
 namespace tv {
+class CIndex;
 class CPealLedger;
 }
 
@@ -36,6 +37,8 @@ struct SelectionOptions {
   bool valid = false;
   TowerOrHand only = TowerOrHand::Both;
   bool modifiersPending = false;
+  // --nearest: index texts take the entry the chooser would highlight instead of an exact one.
+  bool nearest = false;
 };
 
 // Adds the options to a command; the result fills in as the command line is parsed. A KIND or
@@ -44,18 +47,25 @@ struct SelectionOptions {
 std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command);
 
 // Narrows the ledger's current buffer by each --select in turn (the index set and the ringer
-// equivalences must be loaded). False when one selected nothing: "No Match Found" is then on
-// standard error and the exit status 1.
-bool ApplySelectionOptions(CliContext& context, const SelectionOptions& options,
-                           CPealLedger& ledger);
+// equivalences must be loaded). An index criterion's text is resolved first (ResolveIndexText)
+// and the key kept in its step's state.chosenKey. False when a text names no single entry, or
+// a selection selected nothing ("No Match Found"): the message is then on standard error and
+// the exit status 1.
+bool ApplySelectionOptions(CliContext& context, SelectionOptions& options, CPealLedger& ledger);
+
+// Resolves an index text given on the command line (ResolveEntry, exact unless `nearest`) and
+// names the entry used on standard error as "LABEL: KEY NAME". On a refusal gives 0 with
+// "LABEL: " and the refusal on standard error and the exit status 1.
+int32_t ResolveIndexText(CliContext& context, const std::string& label, CIndex& index,
+                         const std::string& text, bool nearest);
 
 // Reads the ledger a command works on, opens the index set with the ledger's equivalences, as
 // the desktop program does when it opens a ledger, and applies the --select options. False when
 // the ledger cannot be read or a selection found nothing (the message is then on standard error
 // and the exit status set); `read` keeps the read's status, so that a ledger read only in part
 // can be reported after the command's output.
-bool LoadSelectedLedger(CliContext& context, const std::string& path,
-                        const SelectionOptions& options, CPealLedger& ledger, Status& read);
+bool LoadSelectedLedger(CliContext& context, const std::string& path, SelectionOptions& options,
+                        CPealLedger& ledger, Status& read);
 
 // The KIND words, in criterion order, separated by blanks.
 std::string SelectionKindNames();

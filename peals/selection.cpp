@@ -336,9 +336,6 @@ size_t SelectWithoutChooser(CPealLedger& ledger, int criterion, CSelectionState&
   if (criterion < 0 || criterion >= kSelCriterionCount) return 0;
   ComputeRange(criterion, state);
   if (CriterionUsesChooser(criterion)) {
-    state.chosenKey = state.searchText.empty()
-                          ? 0
-                          : CriterionIndex(criterion)->FindEntry(state.searchText, 0);
     if (state.chosenKey == 0) return 0;
   } else {
     if (!IsRangeCriterion(criterion)) state.high = 1;

@@ -82,10 +82,10 @@ size_t RunSelection(CTolvaneDoc& doc, int32_t key);
 void StartSelection(CTolvaneDoc& doc);
 
 // A whole selection without windows, for the command line: the criterion and state as a
-// closed dialog leaves them, the search text of a chooser criterion resolved by FindEntry (the
-// entry the chooser would open on). Splits the current buffer as above and gives the number
-// of peals selected; 0 (the buffers as before) also when the text names no entry or a range
-// has no end above 0.
+// closed dialog leaves them, with state.chosenKey already set to the entry a chooser criterion
+// names (see ResolveEntry). Splits the current buffer as above and gives the number of peals
+// selected; 0 (the buffers as before) also when a chooser criterion has no key or a range has
+// no end above 0.
 size_t SelectWithoutChooser(CPealLedger& ledger, int criterion, CSelectionState& state);
 
 }  // namespace tv

@@ -15,7 +15,7 @@ std::string LedgerNameFromCommandLine(std::string_view commandLine) {
   return name;
 }
 
-void CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
+bool CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   m_shell = &shell;
   m_chooser1.window = shell.MakeWindow(DocId::Chooser1);
   m_chooser2.window = shell.MakeWindow(DocId::Chooser2);
@@ -23,9 +23,18 @@ void CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   if (m_analysisWindow) m_analysisWindow->ShowWindow(false);
   m_analysis.listener = this;
   m_pealDoc.window = shell.MakeWindow(DocId::CurrentPeal);
-  // The index directory is the current directory when the current-peal document is made;
-  // opening the set also reads the Steeplex cross-reference.
-  OpenIndexSet();
+  // The index set opens when the current-peal document is made: in the current directory, or
+  // where the start-up choice puts it. Opening the set also reads the Steeplex cross-reference.
+  std::string ledger = LedgerNameFromCommandLine(commandLine);
+  if (startDirectory) {
+    const std::optional<StartPlace> place = startDirectory->Choose(ledger);
+    if (!place) return false;
+    OpenIndexSet(place->directory);
+    if (ledger.empty()) ledger = place->ledger;
+    startDirectory->DirectoryUsed(IndexDirectory());
+  } else {
+    OpenIndexSet();
+  }
   m_pealDoc.entryChooser = &m_chooser1;
   m_pealDoc.ledger = &m_ledger;
   m_ledger.views = this;
@@ -36,9 +45,8 @@ void CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
     listWindow->SetTitle(m_ledgerTitle);
     listWindow->ShowWindow(true);
   }
-  if (const std::string name = LedgerNameFromCommandLine(commandLine); !name.empty()) {
-    OpenLedger(name);
-  }
+  if (!ledger.empty()) OpenLedger(ledger);
+  return true;
 }
 
 void CTolvaneApp::Shutdown() {
@@ -52,6 +60,7 @@ void CTolvaneApp::SetLedgerFile(const std::string& path) {
   m_ledgerTitle = PathFileName(path);
   if (listWindow) listWindow->SetTitle(m_ledgerTitle);
   if (m_shell) m_shell->AddRecentFile(path);
+  if (startDirectory && IndexSetIsOpen()) startDirectory->LedgerUsed(path, IndexDirectory());
 }
 
 bool CTolvaneApp::SaveModified() {

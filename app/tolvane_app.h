@@ -11,6 +11,7 @@
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/peal_doc.h"
+#include "app/start_directory.h"
 #include "output/export_command.h"
 #include "peals/tolvane_doc.h"
 
@@ -39,10 +40,11 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   CTolvaneApp(const CTolvaneApp&) = delete;
   CTolvaneApp& operator=(const CTolvaneApp&) = delete;
 
-  // Makes the documents and their windows in order, opens the index set in the current
-  // directory, reads the Steeplex cross-reference, activates the peal list, and opens the
-  // ledger the command line names.
-  void Start(CAppShell& shell, std::string_view commandLine);
+  // Makes the documents and their windows in order, opens the index set (in the directory
+  // `startDirectory` chooses, else in the current directory), reads the Steeplex
+  // cross-reference, activates the peal list, and opens the ledger the command line names.
+  // False when the user cancelled the choice of a database: the program should stop.
+  bool Start(CAppShell& shell, std::string_view commandLine);
   // Saves every index and a changed cross-reference. Call once, after CanQuit agreed.
   void Shutdown();
 
@@ -82,6 +84,9 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   void Run(Cmd cmd) override;
 
   CDocWindow* listWindow = nullptr;  // the peal list's first window; not owned
+  // Chooses the index directory at start-up and remembers the directories used; when null the
+  // index directory is the current directory. Not owned.
+  CStartDirectory* startDirectory = nullptr;
 
  private:
   void SetLedgerFile(const std::string& path);

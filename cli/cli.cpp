@@ -9,6 +9,7 @@
 #include "core/clock.h"
 #include "core/services.h"
 #include "core/text.h"
+#include "core/version.h"
 
 namespace tv::cli {
 namespace {
@@ -48,6 +49,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   CLI::App app{"Tolvane: peal and quarter-peal records from the command line.", "tolvane-cli"};
   app.require_subcommand(1);
   app.footer("Exit status: 0 success, 1 bad data, 2 usage error.");
+  app.set_version_flag("--version", "tolvane-cli " + std::string(kVersion),
+                       "Show the version and exit");
 
   std::string db;
   std::string today;

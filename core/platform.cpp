@@ -30,6 +30,8 @@ std::optional<std::string> HeadlessPlatform::PromptOpenFile(const FilePrompt&) {
 
 std::optional<std::string> HeadlessPlatform::PromptSaveFile(const FilePrompt&) { return std::nullopt; }
 
+std::optional<std::string> HeadlessPlatform::PromptFolder(const FilePrompt&) { return std::nullopt; }
+
 bool HeadlessPlatform::RunDialog(DialogModel&) { return false; }
 
 void HeadlessPlatform::StartChooser(const ChooserRequest& request) {

@@ -62,6 +62,9 @@ class Platform {
 
   virtual std::optional<std::string> PromptOpenFile(const FilePrompt& prompt) = 0;
   virtual std::optional<std::string> PromptSaveFile(const FilePrompt& prompt) = 0;
+  // Asks for an existing folder, with the prompt's title, opening in its directory; the
+  // folder's path, or nothing when cancelled. The filter and names are not used.
+  virtual std::optional<std::string> PromptFolder(const FilePrompt& prompt) = 0;
 
   // Runs a modal dialog; true when it closed with OK (the model having validated).
   virtual bool RunDialog(DialogModel& dialog) = 0;
@@ -110,6 +113,7 @@ class HeadlessPlatform : public Platform {
   void EndWait() override {}
   std::optional<std::string> PromptOpenFile(const FilePrompt& prompt) override;
   std::optional<std::string> PromptSaveFile(const FilePrompt& prompt) override;
+  std::optional<std::string> PromptFolder(const FilePrompt& prompt) override;
   bool RunDialog(DialogModel& dialog) override;
   void StartChooser(const ChooserRequest& request) override;
   ClipboardResult SetClipboardText(std::string_view text) override;

@@ -19,10 +19,12 @@
 #include <QToolBar>
 #include <exception>
 
+#include "core/version.h"
 #include "gui/line_views.h"
 #include "gui/qt_platform.h"
 #include "gui/tool_icons.h"
 #include "gui/win1252.h"
+#include "refdb/index_set.h"
 
 namespace tv::gui {
 namespace {
@@ -61,6 +63,14 @@ bool LedLit(const QString& name) {
   return false;
 }
 
+// A directory as a title shows it: native separators, no final separator, the home folder as "~".
+QString DirectoryForTitle(const std::string& directory) {
+  QString path = QDir::cleanPath(PathToQt(directory));
+  const QString home = QDir::homePath();
+  if (path == home || path.startsWith(home + '/')) path = '~' + path.mid(home.size());
+  return QDir::toNativeSeparators(path);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(CTolvaneApp& app, QtPlatform& platform, QWidget* parent)
@@ -94,12 +104,13 @@ MainWindow::~MainWindow() {
   }
 }
 
-void MainWindow::Start(const std::string& commandLine) {
+bool MainWindow::Start(const std::string& commandLine) {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableGeometry().size());
   showMaximized();
-  m_app.Start(*this, commandLine);
+  if (!m_app.Start(*this, commandLine)) return false;
   UpdateToolbar();
   UpdateTitle();
+  return true;
 }
 
 // --- documents and their windows ---
@@ -205,7 +216,10 @@ void MainWindow::Activated(QMdiSubWindow* window) {
 
 void MainWindow::UpdateTitle() {
   const DocFrames* frames = m_active && m_active->isVisible() ? FramesOf(m_active) : nullptr;
-  setWindowTitle(frames ? "Tolvane - " + m_active->windowTitle() : QString("Tolvane"));
+  QString title = frames ? "Tolvane - " + m_active->windowTitle() : QString("Tolvane");
+  // The reference database in use, since it need not be the folder the program started in.
+  if (IndexSetIsOpen()) title += " [" + DirectoryForTitle(IndexDirectory()) + "]";
+  setWindowTitle(title);
 }
 
 void MainWindow::NewWindow() {
@@ -230,7 +244,7 @@ void MainWindow::ArrangeIcons() {
 
 void MainWindow::About() {
   QMessageBox::about(this, "About Tolvane",
-                     "<p><b>Tolvane</b> Version 0.1</p>"
+                     "<p><b>Tolvane</b> Version " + QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())) + "</p>"
                      "<p>Keeps the records of change-ringing peals and quarter peals, with "
                      "the towers, ringers, methods and compositions they name.</p>");
 }

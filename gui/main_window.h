@@ -35,8 +35,9 @@ class MainWindow : public QMainWindow, public CAppShell {
   MainWindow(CTolvaneApp& app, QtPlatform& platform, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Shows the frame maximised and starts the application on the command line.
-  void Start(const std::string& commandLine);
+  // Shows the frame maximised and starts the application on the command line; false when the
+  // user cancelled the choice of a database, and the program should stop.
+  bool Start(const std::string& commandLine);
 
   // How a command shows now, for the active window.
   CmdState StateOf(Cmd cmd);

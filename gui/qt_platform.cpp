@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -171,6 +172,23 @@ std::optional<std::string> QtPlatform::PromptOpenFile(const FilePrompt& prompt) 
 
 std::optional<std::string> QtPlatform::PromptSaveFile(const FilePrompt& prompt) {
   return PromptFile(prompt, true);
+}
+
+std::optional<std::string> QtPlatform::PromptFolder(const FilePrompt& prompt) {
+  prompts.push_back(prompt);
+  if (!nextFolderPaths.empty()) {
+    auto answer = nextFolderPaths.front();
+    nextFolderPaths.pop_front();
+    return answer;
+  }
+  QFileDialog dialog(m_window, ToQt(prompt.title));
+  dialog.setObjectName("folderPrompt");
+  dialog.setOption(QFileDialog::DontUseNativeDialog, QGuiApplication::platformName() == "offscreen");
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly, true);
+  dialog.setDirectory(prompt.directory.empty() ? QDir::homePath() : PathToQt(prompt.directory));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return PathFromQt(dialog.selectedFiles().front());
 }
 
 bool QtPlatform::RunDialog(DialogModel& model) {

@@ -30,6 +30,7 @@ class QtPlatform : public Platform {
   // --- test seams: a queued answer is used instead of showing the window ---
   std::deque<std::optional<std::string>> nextOpenPaths;
   std::deque<std::optional<std::string>> nextSavePaths;
+  std::deque<std::optional<std::string>> nextFolderPaths;
   std::deque<SaveAnswer> nextSaveAnswers;
   std::deque<bool> nextConfirms;
   // Every file prompt asked for, answered from the queues or by the user.
@@ -48,6 +49,7 @@ class QtPlatform : public Platform {
   void EndWait() override;
   std::optional<std::string> PromptOpenFile(const FilePrompt& prompt) override;
   std::optional<std::string> PromptSaveFile(const FilePrompt& prompt) override;
+  std::optional<std::string> PromptFolder(const FilePrompt& prompt) override;
   bool RunDialog(DialogModel& dialog) override;
   void StartChooser(const ChooserRequest& request) override;
   ClipboardResult SetClipboardText(std::string_view text) override;

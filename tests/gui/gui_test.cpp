@@ -374,6 +374,7 @@ int RunGuiTests(int argc, char** argv) {
 int RunWin1252Tests(int argc, char** argv);
 int RunFlowsTests(int argc, char** argv);
 int RunDialogsTests(int argc, char** argv);
+int RunStartupTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -383,5 +384,6 @@ int main(int argc, char** argv) {
   failed += RunGuiTests(argc, argv);
   failed += RunFlowsTests(argc, argv);
   failed += RunDialogsTests(argc, argv);
+  failed += RunStartupTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -43,6 +43,14 @@ std::optional<std::string> ScriptedPlatform::PromptSaveFile(const FilePrompt& pr
   return answer;
 }
 
+std::optional<std::string> ScriptedPlatform::PromptFolder(const FilePrompt& prompt) {
+  filePrompts.push_back(prompt);
+  if (m_folderAnswers.empty()) throw std::logic_error("unscripted folder prompt: " + prompt.title);
+  auto answer = m_folderAnswers.front();
+  m_folderAnswers.pop_front();
+  return answer;
+}
+
 bool ScriptedPlatform::RunDialog(DialogModel& dialog) {
   dialogTitles.push_back(dialog.Title());
   for (;;) {
@@ -77,6 +85,7 @@ void ScriptedPlatform::Pump() {
 
 bool ScriptedPlatform::ScriptUsedUp() const {
   return m_dialogSteps.empty() && m_openAnswers.empty() && m_saveAnswers.empty() &&
+         m_folderAnswers.empty() &&
          m_saveChangeAnswers.empty() && m_confirmAnswers.empty() && m_chooserSteps.empty();
 }
 

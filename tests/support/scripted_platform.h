@@ -27,6 +27,7 @@ class ScriptedPlatform : public Platform {
   void QueueDialogCancel() { QueueDialog([](DialogModel&) { return DialogAction::Cancel; }); }
   void QueueOpenFile(std::optional<std::string> path) { m_openAnswers.push_back(std::move(path)); }
   void QueueSaveFile(std::optional<std::string> path) { m_saveAnswers.push_back(std::move(path)); }
+  void QueueFolder(std::optional<std::string> path) { m_folderAnswers.push_back(std::move(path)); }
   void QueueSaveAnswer(SaveAnswer answer) { m_saveChangeAnswers.push_back(answer); }
   void QueueConfirm(bool answer) { m_confirmAnswers.push_back(answer); }
   // The next chooser request is answered by `step` (a key, 0 for cancel) when Pump runs.
@@ -68,6 +69,7 @@ class ScriptedPlatform : public Platform {
   void EndWait() override { --waitDepth; }
   std::optional<std::string> PromptOpenFile(const FilePrompt& prompt) override;
   std::optional<std::string> PromptSaveFile(const FilePrompt& prompt) override;
+  std::optional<std::string> PromptFolder(const FilePrompt& prompt) override;
   bool RunDialog(DialogModel& dialog) override;
   void StartChooser(const ChooserRequest& request) override;
   ClipboardResult SetClipboardText(std::string_view text) override;
@@ -79,6 +81,7 @@ class ScriptedPlatform : public Platform {
   std::deque<DialogStep> m_dialogSteps;
   std::deque<std::optional<std::string>> m_openAnswers;
   std::deque<std::optional<std::string>> m_saveAnswers;
+  std::deque<std::optional<std::string>> m_folderAnswers;
   std::deque<SaveAnswer> m_saveChangeAnswers;
   std::deque<bool> m_confirmAnswers;
   std::deque<ChooserStep> m_chooserSteps;

@@ -2,13 +2,13 @@
 # runs the whole test suite: the tests, then the same tests built with the address and
 # undefined-behaviour sanitizers, then every fuzz target for a short while. Both install missing
 # Debian packages first. `make check` runs only the first part; `make bench` prints the
-# performance table (bench/run).
+# performance table (bench/run); `make package` builds the Debian package tolvane_*.deb here.
 
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_WERROR=ON
 
-.PHONY: setup build run test check test-sanitize fuzz-short bench clean
+.PHONY: setup build run test check test-sanitize fuzz-short bench package clean
 
 FUZZ_SECONDS ?= 20
 
@@ -36,5 +36,10 @@ fuzz-short: setup
 bench: setup
 	./bench/run
 
+package: build
+	rm -f $(BUILD_DIR)/tolvane_*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+	cp $(BUILD_DIR)/tolvane_*.deb .
+
 clean:
-	rm -rf $(BUILD_DIR) build-sanitize build-fuzz build-bench
+	rm -rf $(BUILD_DIR) build-sanitize build-fuzz build-bench tolvane_*.deb

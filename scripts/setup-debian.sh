@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev xvfb xauth
   sqlite3
   clang-14 libclang-rt-14-dev
+  dpkg-dev file desktop-file-utils appstream man-db shared-mime-info libxml2-utils
 )
 
 missing=()

@@ -84,6 +84,8 @@ SelectionStep ParseStep(const std::string& argument) {
     state.endText = text.substr(dots + 2);
   } else if (step.criterion != kSelDuplicate) {
     state.searchText = text;
+  } else if (!text.empty()) {
+    Refuse("duplicate takes no text, not '" + text + "'");
   }
   return step;
 }
@@ -104,6 +106,11 @@ std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command) {
           "--select",
           [options](const std::string& argument) {
             SelectionStep step = ParseStep(argument);
+            // Duplicate compares peals with each other; only Exclude applies to it.
+            if (step.criterion == kSelDuplicate &&
+                (options->valid || options->only != TowerOrHand::Both)) {
+              Refuse("duplicate takes --exclude, not --valid or --only");
+            }
             step.state.exclude = options->exclude;
             step.state.validOnly = options->valid;
             step.state.towerOrHand = options->only;

@@ -262,31 +262,24 @@ bool Matches(const CPeal& peal, int criterion, const CSelectionState& state) {
   return Matches(peal, criterion, state, std::vector<int32_t>{state.chosenKey});
 }
 
-bool IsDuplicate(const CPealLedger& ledger, uint32_t pealNumber) {
-  const CPeal* peal = ledger.PealAt(pealNumber);
-  if (!peal) return false;
-  // True when `other` is the duplicate; `stop` when it ends the run (another date).
-  const auto check = [peal](const CPeal* other, bool& stop) {
-    bool sameDate = false;
-    const bool same = peal->SameDateAndTower(*other, sameDate);
-    stop = !sameDate;
-    return same;
-  };
-  for (uint32_t n = pealNumber - 1; n >= 1 && n < pealNumber; --n) {
-    const CPeal* other = ledger.PealAt(n);
-    if (!other) continue;
-    bool stop = false;
-    if (check(other, stop)) return true;
-    if (stop) break;
+std::vector<bool> TwinsInBuffer(const CPealLedger& ledger, const std::vector<uint32_t>& peals) {
+  std::vector<bool> twin(peals.size(), false);
+  // The buffer is in ledger order, date first, so the peals of one date follow one another.
+  for (size_t first = 0; first < peals.size();) {
+    const Date date = ledger.PealAt(peals[first])->date;
+    size_t end = first + 1;
+    while (end < peals.size() && ledger.PealAt(peals[end])->date == date) ++end;
+    for (size_t i = first; i < end; ++i) {
+      for (size_t j = i + 1; j < end; ++j) {
+        bool sameDate = false;
+        if (ledger.PealAt(peals[i])->SameDateAndTower(*ledger.PealAt(peals[j]), sameDate)) {
+          twin[i] = twin[j] = true;
+        }
+      }
+    }
+    first = end;
   }
-  for (uint32_t n = pealNumber + 1; n <= ledger.lastPealNumber; ++n) {
-    const CPeal* other = ledger.PealAt(n);
-    if (!other) continue;
-    bool stop = false;
-    if (check(other, stop)) return true;
-    if (stop) break;
-  }
-  return false;
+  return twin;
 }
 
 // --- the split ---
@@ -303,12 +296,17 @@ size_t SplitCurrentBuffer(CPealLedger& ledger, int criterion, const CSelectionSt
   // ledger order and the two buffers are then linked whole, each as a balanced tree. Moving
   // subtrees across one by one gives the same buffers but, on a large ledger, trees that grow
   // deep and a split that grows faster than the ledger.
+  const std::vector<uint32_t> peals = ledger.PealsOf(o);
+  const std::vector<bool> twins =
+      criterion == kSelDuplicate ? TwinsInBuffer(ledger, peals) : std::vector<bool>();
   std::vector<uint32_t> passing;
   std::vector<uint32_t> failing;
-  for (uint32_t p = ledger.FirstOf(o); p != 0; p = ledger.Entry(p).next) {
+  for (size_t i = 0; i < peals.size(); ++i) {
+    const uint32_t p = peals[i];
     bool passes = false;
     if (criterion == kSelDuplicate) {
-      passes = IsDuplicate(ledger, p);
+      // Exclude gives the peals without a twin; the other filters do not apply.
+      passes = twins[i] != state.exclude;
     } else {
       const CPeal& peal = *ledger.PealAt(p);
       passes = Matches(peal, criterion, state, keys) &&

@@ -62,10 +62,10 @@ bool Matches(const CPeal& peal, int criterion, const CSelectionState& state,
              const std::vector<int32_t>& keys);
 // The same with the state's chosen key alone.
 bool Matches(const CPeal& peal, int criterion, const CSelectionState& state);
-// True when another peal of the ledger has the same date and tower. Peals of one date are
-// looked for among the neighbouring peal numbers, down and then up, each run ending at the
-// first peal of another date.
-bool IsDuplicate(const CPealLedger& ledger, uint32_t pealNumber);
+// For each of `peals` (one buffer's, in ledger order), whether another of them has the same
+// date and tower (SameDateAndTower), whatever their peal numbers. Peals of other buffers, the
+// deleted ones among them, are not looked at.
+std::vector<bool> TwinsInBuffer(const CPealLedger& ledger, const std::vector<uint32_t>& peals);
 
 // Splits the ledger's current buffer: a new buffer is inserted at its number and every peal
 // that passes moves into it, in ledger order; the old buffer keeps the rest. Both

@@ -100,6 +100,41 @@ TEST_F(SelectOption, NothingSelectedIsNoMatchFoundWithExitOne) {
   }
 }
 
+// Regression: a twin was looked for only among the neighbouring peal numbers, and a file saved
+// from several buffers numbers each buffer's peals apart, so twins split by the save were missed.
+TEST_F(SelectOption, DuplicateFindsTwinsSavedFromTwoBuffersAndExcludeTheRest) {
+  CPealLedger ledger;
+  ledger.bufferRoots.push_back(0);
+  ledger.bufferPositions.push_back(0);
+  const std::pair<int, uint32_t> peals[][2] = {
+      {{1, kLeeds}, {2, kHandVenue}},  // 1 May and 2 May 2010, saved from buffer 1
+      {{3, kLeeds}, {1, kLeeds}},      // 3 May, and the 1 May twin, from buffer 2
+  };
+  for (int buffer = 0; buffer < 2; ++buffer) {
+    for (const auto& [day, tower] : peals[buffer]) {
+      auto peal = std::make_unique<CPeal>();
+      peal->date = MakeDate(day, 5, 2010);
+      peal->tower = tower;
+      peal->changes = 5000 + day + 10 * buffer;
+      ledger.InsertIntoBuffer(ledger.AddPeal(std::move(peal)), kMainBuffer + buffer);
+    }
+  }
+  // And one on the twins' date at another tower, which is no twin.
+  auto other = std::make_unique<CPeal>();
+  other->date = MakeDate(1, 5, 2010);
+  other->tower = kHandVenue;
+  ledger.InsertIntoBuffer(ledger.AddPeal(std::move(other)), kMainBuffer + 1);
+  const int buffers[] = {kMainBuffer, kMainBuffer + 1};
+  ASSERT_TRUE(WriteLedgerFile("/out/club.tv3", ledger, buffers).ok());
+
+  const auto twin = [](const CPeal& p) { return p.date == MakeDate(1, 5, 2010) && p.tower == kLeeds; };
+  ASSERT_EQ(Run({"--select", "duplicate"}), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), Expected(twin));
+  out.str("");
+  ASSERT_EQ(Run({"--exclude", "--select", "duplicate"}), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), Expected([&twin](const CPeal& p) { return !twin(p); }));
+}
+
 TEST_F(SelectOption, SelectionsNotUnderstoodAreUsageErrors) {
   for (const std::vector<std::string>& selection :
        {std::vector<std::string>{"--select", "colour=red"},
@@ -107,7 +142,11 @@ TEST_F(SelectOption, SelectionsNotUnderstoodAreUsageErrors) {
         std::vector<std::string>{"--select", "class=Bogus"},
         std::vector<std::string>{"--select", "class=Surprise+odd"},
         std::vector<std::string>{"--only", "both", "--select", "tower=Leeds"},
-        std::vector<std::string>{"--select", "tower=Leeds", "--exclude"}}) {
+        std::vector<std::string>{"--select", "tower=Leeds", "--exclude"},
+        // Duplicate compares peals with each other: no text, no Valid or Tower/Hand filter.
+        std::vector<std::string>{"--select", "duplicate=Leeds"},
+        std::vector<std::string>{"--valid", "--select", "duplicate"},
+        std::vector<std::string>{"--only", "tower", "--select", "duplicate"}}) {
     out.str("");
     err.str("");
     EXPECT_EQ(Run(selection), kExitUsage) << selection[1];

@@ -104,6 +104,18 @@ class SelectionTest : public testing::LedgerFixture {
     ASSERT_EQ(testing::BufferFaults(doc), "");
   }
 
+  // Whether a peal not deleted has the date and tower of `peal`.
+  bool HasTwin(const CPeal& peal) const {
+    for (uint32_t n = 1; n <= doc.lastPealNumber; ++n) {
+      const CPeal* other = doc.PealAt(n);
+      if (other && other != &peal && doc.BufferOf(n) != kDeletedBuffer &&
+          other->date == peal.date && other->tower == peal.tower) {
+        return true;
+      }
+    }
+    return false;
+  }
+
   bool HasRinger(const CPeal& peal, std::initializer_list<int32_t> keys) const {
     return std::any_of(peal.ringers.begin(), peal.ringers.end(), [&keys](uint32_t r) {
       return std::find(keys.begin(), keys.end(), static_cast<int32_t>(r)) != keys.end();
@@ -226,14 +238,11 @@ const Row kRows[] = {
      [](const T&, const CPeal& x) {
        return x.date >= MakeDate(1, 1, 2000) && x.date <= MakeDate(15, 6, 2024);
      }},
+    // Deleted peals are no twins.
     {"Duplicate", kSelDuplicate, "", "", "", {}, nullptr,
-     [](const T& t, const CPeal& x) {
-       for (uint32_t n = 1; n <= t.doc.lastPealNumber; ++n) {
-         const CPeal* other = t.doc.PealAt(n);
-         if (other && other != &x && other->date == x.date && other->tower == x.tower) return true;
-       }
-       return false;
-     }},
+     [](const T& t, const CPeal& x) { return t.HasTwin(x); }},
+    {"ExcludeDuplicateTakesThePealsWithoutATwin", kSelDuplicate, "", "", "", Tick("exclude"),
+     nullptr, [](const T& t, const CPeal& x) { return !t.HasTwin(x); }},
     {"FootnoteWithEmptyTextTakesEveryPealWithOne", kSelFootnote, "", "", "", {}, nullptr,
      [](const T&, const CPeal& x) { return !x.extras[kFootnote].empty(); }},
     {"Extras", kSelExtras, "abc", "", "", {}, nullptr,
@@ -340,6 +349,39 @@ TEST_F(SelectionTest, ARangeWithoutAnEndAboveZeroSelectsNothingAndSaysNothing) {
   });
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(Buffers(), buffers);
+}
+
+// Regression: twins were looked for only among neighbouring peal numbers, so a peal entered
+// with New (numbered at the end) missed its twin, and a deleted peal counted as one.
+TEST_F(SelectionTest, DuplicateFindsATwinEnteredSinceLoadingAndNeverADeletedOne) {
+  const auto add = [this](Date date, int32_t tower, int buffer) {
+    auto peal = std::make_unique<CPeal>();
+    peal->date = date;
+    peal->tower = static_cast<uint32_t>(tower);
+    const uint32_t n = doc.AddPeal(std::move(peal));
+    doc.InsertIntoBuffer(n, buffer);
+    return n;
+  };
+  // Twins of loaded peals entered now: one on the loaded pair's date, one on a loaded date.
+  const uint32_t loaded = doc.PealsOf(kMainBuffer).front();
+  const uint32_t lateTwin = add(doc.PealAt(loaded)->date, static_cast<int32_t>(doc.PealAt(loaded)->tower), kMainBuffer);
+  // A pair of which one is then deleted, and a peal whose only twin is deleted.
+  const uint32_t alone = add(MakeDate(9, 9, 1979), t3, kMainBuffer);
+  const uint32_t gone = add(MakeDate(9, 9, 1979), t3, kMainBuffer);
+  doc.MovePeal(gone, kDeletedBuffer);
+  doc.bufferPositions[kMainBuffer] = doc.LastOf(kMainBuffer);
+
+  CSelectionState state;
+  ASSERT_GT(SelectWithoutChooser(doc, kSelDuplicate, state), 0u);
+  const std::vector<uint32_t> twins = doc.PealsOf(doc.currentBuffer);
+  const auto selected = [&twins](uint32_t n) {
+    return std::find(twins.begin(), twins.end(), n) != twins.end();
+  };
+  EXPECT_TRUE(selected(loaded));
+  EXPECT_TRUE(selected(lateTwin));
+  EXPECT_FALSE(selected(alone));
+  for (const uint32_t n : twins) EXPECT_TRUE(HasTwin(*doc.PealAt(n))) << n;
+  EXPECT_EQ(testing::BufferFaults(doc), "");
 }
 
 TEST_F(SelectionTest, DialogShowsTheChosenCriterionsControlsAndReopensAsLeft) {

@@ -51,6 +51,10 @@ std::unique_ptr<File> MemoryFileSystem::Open(const std::string& path, OpenMode m
     if (why) *why = FileErrorCause::AccessDenied;
     return nullptr;
   }
+  if (m_unreadable.count(path) && m_files.count(path)) {
+    if (why) *why = FileErrorCause::AccessDenied;
+    return nullptr;
+  }
   auto found = m_files.find(path);
   if (mode == OpenMode::Create) {
     if (found == m_files.end()) {
@@ -105,6 +109,14 @@ void MemoryFileSystem::SetContents(const std::string& path, std::string_view byt
 std::string MemoryFileSystem::Contents(const std::string& path) const {
   auto found = m_files.find(path);
   return found == m_files.end() ? std::string() : *found->second;
+}
+
+void MemoryFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
+  if (unreadable) {
+    m_unreadable.insert(path);
+  } else {
+    m_unreadable.erase(path);
+  }
 }
 
 std::vector<std::string> MemoryFileSystem::Paths() const {

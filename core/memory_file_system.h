@@ -26,11 +26,14 @@ class MemoryFileSystem : public FileSystem {
   void SetContents(const std::string& path, std::string_view bytes);
   std::string Contents(const std::string& path) const;
   std::vector<std::string> Paths() const;
+  // Makes an existing file refuse to open, as one without read permission does.
+  void SetUnreadable(const std::string& path, bool unreadable = true);
 
  private:
   std::string m_current;
   std::map<std::string, std::shared_ptr<std::string>> m_files;
   std::set<std::string> m_directories;
+  std::set<std::string> m_unreadable;
 };
 
 }  // namespace tv

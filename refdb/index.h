@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,7 +20,8 @@ class CSGMLFile;
 class CIndex {
  public:
   // Opens the index `name` in `directory` (ending in a separator), creating or converting its
-  // files as needed.
+  // files as needed. A file that exists but cannot be read, or a data file missing while the
+  // index names entries, is reported and leaves the index read-only.
   CIndex(std::string name, std::string directory);
   // An index in memory only, over another index's objects: empty table of the same count.
   explicit CIndex(CIndex& other);
@@ -27,8 +29,11 @@ class CIndex {
   CIndex(const CIndex&) = delete;
   CIndex& operator=(const CIndex&) = delete;
 
-  // Kinds complete their opening here (the constructor cannot call NewObject): reads the
-  // backup of an index that opened empty, for the kinds that do so.
+  // Kinds complete their opening here (the constructor cannot call NewObject). When the index
+  // file is missing, cut short or does not agree with the data file, the table is rebuilt from
+  // the data file's records (the last copy of each key wins) and the user is told; an index
+  // that opened empty with no records to rebuild from reads its backup when `loadBackup`.
+  // New keys are given out beyond every key either file holds.
   void Open(bool loadBackup);
 
   // --- the operations each kind may replace ---
@@ -78,9 +83,12 @@ class CIndex {
   void Save();
   void OpenForUpdate();
   void CloseAfterUpdate();
-  // Recomputes count and every parent, prev and next from the left/right links.
+  // Recomputes every parent, prev and next from the left/right links. The table of an index
+  // in memory then ends at the tree's highest key; one of files keeps its length, so keys
+  // beyond the tree stay spent.
   void Rethread();
-  // Writes every live record in sorted order into `data` and a matching table into `index`.
+  // Writes every live record in sorted order into `data` (entries the thread misses after it)
+  // and a matching table into `index`.
   void WriteCompacted(File& data, File& index);
   void LoadBackup(const std::string& name);
   void ReadObjectsFrom(File& file);
@@ -109,6 +117,9 @@ class CIndex {
   const std::string& DataPath() const { return m_dataPath; }
   const std::string& IndexPath() const { return m_indexPath; }
   bool InMemory() const { return m_dataPath.empty(); }
+  // True when a file of the pair could not be read, or the data file is missing: the index
+  // can be read as far as it goes, but saves and compaction leave its files alone.
+  bool ReadOnly() const { return m_readOnly; }
 
  protected:
   // The entry for `key`, raising count to key + 1 when needed.
@@ -124,6 +135,15 @@ class CIndex {
   CIndObj* Cached(int32_t key) const;
   void SetCached(int32_t key, std::unique_ptr<CIndObj> object);
   void ReadTable();
+  void CreateDataFile();
+  void MakeReadOnly(const std::string& path, FileErrorCause cause);
+  // Why the table cannot be trusted against the data file's bytes, or "" when it can.
+  std::string TableFault(std::string_view data) const;
+  // A fresh table over the records: key -> position of its last record.
+  void RebuildFromRecords(const std::map<int32_t, int32_t>& last, const std::string& fault,
+                          bool keepFreeKeys);
+  // Tells once per run that a save was not made because the index is read-only.
+  bool RefuseWhenReadOnly();
   void ConvertOldPair(File& oldIndex, File& oldData);
   File* DataForReading();
   void DropReadHandle();
@@ -140,6 +160,12 @@ class CIndex {
   std::vector<uint8_t> m_chosen;
   std::shared_ptr<Cache> m_cache;
   bool m_modified = false;
+  bool m_readOnly = false;
+  bool m_readOnlyTold = false;
+  bool m_indexMissing = false;    // no index file (and no older pair) at opening
+  bool m_tableUnreadable = false;
+  bool m_tableCut = false;        // the index file's length is not a whole number of entries
+  bool m_dataMissingTold = false;
   std::unique_ptr<File> m_dataHeld;   // held open by OpenForUpdate
   std::unique_ptr<File> m_indexHeld;
   std::unique_ptr<File> m_dataRead;   // a read handle kept between lookups

@@ -37,6 +37,19 @@ inline constexpr const char* kBackupIndexExtension = ".odx";
 inline constexpr const char* kNewDataExtension = ".new";
 inline constexpr const char* kNewIndexExtension = ".ndx";
 
+// The little-endian 32-bit numbers of the index files.
+inline void PutIndexInt(char* at, int32_t value) {
+  const auto v = static_cast<uint32_t>(value);
+  at[0] = static_cast<char>(v);
+  at[1] = static_cast<char>(v >> 8);
+  at[2] = static_cast<char>(v >> 16);
+  at[3] = static_cast<char>(v >> 24);
+}
+inline int32_t GetIndexInt(const unsigned char* at) {
+  return static_cast<int32_t>(at[0] | (at[1] << 8) | (at[2] << 16) |
+                              (static_cast<uint32_t>(at[3]) << 24));
+}
+
 struct IndexEntry {
   int32_t offset = 0;
   int32_t parent = 0;

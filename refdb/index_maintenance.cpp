@@ -56,6 +56,12 @@ void CIndex::RebuildTree() {
     stack.push_back(right);
     stack.push_back(left);
   }
+  // Live entries that the damaged tree no longer reached are sorted in as well.
+  for (int32_t k = 1; k < Count(); ++k) {
+    if (seen[k] || m_table[k].offset == 0) continue;
+    m_table[k].left = m_table[k].right = 0;
+    if (CIndObj* object = Lookup(k)) Insert(object, k, false);
+  }
   m_modified = true;
 }
 
@@ -89,8 +95,9 @@ int32_t CIndex::Purge(int32_t key) {
 }
 
 bool CIndex::Compact() {
-  if (InMemory()) return false;
+  if (InMemory() || RefuseWhenReadOnly()) return false;
   CWait wait;
+  CheckLinks();
   RebuildTree();
   FileSystem& files = Files();
   const std::string base = PathDirectory(m_dataPath) + m_name;

@@ -1,5 +1,6 @@
 // The sorting tree of an index and its thread in order: insertion, removal, parents, balance
 // and rethreading.
+#include <algorithm>
 #include <cmath>
 
 #include "refdb/index.h"
@@ -280,8 +281,12 @@ void CIndex::Rethread() {
   }
   m_table[0].next = keys.empty() ? 0 : keys.front();
   m_table[0].prev = keys.empty() ? 0 : keys.back();
-  m_table.resize(static_cast<size_t>(highest) + 1);
-  m_chosen.resize(m_table.size(), 0);
+  // An index of files keeps its length: keys beyond the tree were given out once and stay
+  // spent. A table in memory only ends at its highest key, as the files written from it do.
+  if (InMemory()) {
+    m_table.resize(static_cast<size_t>(highest) + 1);
+    m_chosen.resize(m_table.size(), 0);
+  }
 }
 
 void CIndex::InsertRange(int32_t lo, int32_t hi) {

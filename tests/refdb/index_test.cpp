@@ -115,19 +115,22 @@ TEST_F(IndexTest, NewIndexWritesThreeZeroBytesAndNoIndexFileUntilSaved) {
   EXPECT_EQ(LittleInt(table, 24), 3);   // entry 1's record offset
 }
 
-TEST_F(IndexTest, KeysComeFromTheLowestFreeKeyAfterOpening) {
+// Regression: keys were searched from key 1 after opening, so a removed key went to the next new
+// entry and every peal naming the removed one named the newcomer.
+TEST_F(IndexTest, KeysAreGivenOutBeyondEveryKeyAfterOpening) {
   {
     auto index = OpenIndex();
     for (const char* n : {"A", "B", "C", "D"}) Add(*index, n);
     index->Remove(3);
+    index->Remove(4);
     index->Save();
   }
   auto index = OpenIndex();
-  EXPECT_EQ(Add(*index, "E"), 3);
-  EXPECT_EQ(Add(*index, "F"), 5);
-  // Removing the key allocated last frees it for the very next one.
-  index->Remove(5);
-  EXPECT_EQ(Add(*index, "G"), 5);
+  EXPECT_EQ(Add(*index, "E"), 5);
+  EXPECT_EQ(Add(*index, "F"), 6);
+  // Within one run, removing the key allocated last frees it for the very next one.
+  index->Remove(6);
+  EXPECT_EQ(Add(*index, "G"), 6);
 }
 
 TEST_F(IndexTest, LookupAndNameOfOutsideTheTable) {
@@ -219,7 +222,7 @@ TEST_F(IndexTest, ChangedRecordsAreAppendedAndTheOldCopyLeftInPlace) {
   EXPECT_EQ(reopened->NameOf(1, 0), "New");
 }
 
-TEST_F(IndexTest, RecordKeyDisagreeingWithTheIndexIsCorrected) {
+TEST_F(IndexTest, RecordKeyDisagreeingWithTheIndexRebuildsTheTableFromTheRecords) {
   {
     auto index = OpenIndex();
     Add(*index, "A");
@@ -229,10 +232,13 @@ TEST_F(IndexTest, RecordKeyDisagreeingWithTheIndexIsCorrected) {
   data[4] = 7;  // the stored key field now says 7
   files.SetContents("/db/names.da3", data);
   auto index = OpenIndex();
-  ASSERT_NE(index->Lookup(1), nullptr);
-  EXPECT_EQ(index->Lookup(1)->key, 1);
+  EXPECT_EQ(index->Lookup(1), nullptr);
+  EXPECT_EQ(index->NameOf(7, 0), "A");
   EXPECT_TRUE(index->Modified());
-  EXPECT_EQ(index->Entry(1).offset, -1);
+  EXPECT_EQ(index->Entry(7).offset, 3);  // the record stays where it is
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0], "/db/names.id3 was rebuilt from /db/names.da3 because the index "
+                                  "file does not agree with the data file (1 entries).");
 }
 
 TEST_F(IndexTest, StepsPassThroughTheHeader) {

@@ -1,15 +1,19 @@
 // The index chooser's state and commands.
 #include "app/chooser_doc.h"
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "core/dialog_model.h"
 #include "core/services.h"
 #include "core/sgml_file.h"
 #include "core/text.h"
+#include "peals/tolvane_doc.h"
 #include "refdb/index_set.h"
 #include "refdb/method.h"
 #include "refdb/method_xml.h"
+#include "refdb/person.h"
 
 namespace tv {
 namespace {
@@ -31,7 +35,84 @@ void Guarded(const char* message, Operation&& operation) {
   }
 }
 
+// Entries walked past a search's landing place while looking for one that a text names whole.
+constexpr int kSameNameWalk = 500;
+// Up to this many entries an index is also searched entry by entry.
+constexpr int32_t kScanLimit = 2000;
+
+// Whether the entry is shown in dialogs by exactly this text (letters compared without case).
+bool ShowsAs(CIndex& index, int32_t key, std::string_view text) {
+  if (key <= 0 || key >= index.Count()) return false;
+  const CIndObj* object = index.Lookup(key);
+  if (!object) return false;
+  if (const auto* person = dynamic_cast<const CPerson*>(object)) {
+    return CompareNoCase(person->FullName(), text) == 0;
+  }
+  if (const auto* named = dynamic_cast<const CIndStr*>(object);
+      named && CompareNoCase(named->abbreviation, text) == 0) {
+    return true;
+  }
+  return CompareNoCase(object->GetName(0), text) == 0;
+}
+
+// From where the index's own search for `search` lands, the entry of that search that the
+// text names whole.
+int32_t WalkSameSearch(CIndex& index, std::string_view search, std::string_view text) {
+  int32_t key = index.FindEntry(search, 0);
+  for (int steps = 0; key > 0 && key < index.Count() && steps < kSameNameWalk; ++steps) {
+    if (ShowsAs(index, key, text)) return key;
+    const CIndObj* object = index.Lookup(key);
+    if (!object || object->CompareText(search) != 0) break;
+    key = index.Entry(key).next;
+  }
+  return 0;
+}
+
+// The search texts under which an index may keep the entry that a dialog shows as `text`: a
+// method's title less its class and stage words, a person's initials and surname initial.
+std::vector<std::string> SearchesFor(const std::string& text) {
+  std::vector<std::string> searches;
+  std::string words = text;
+  for (size_t cut = words.rfind(' '); cut != std::string::npos && cut > 0; cut = words.rfind(' ')) {
+    words.resize(cut);
+    searches.push_back(words);
+  }
+  // A person's full name: prefix, first names and surname, with any suffix in brackets.
+  std::string name = text;
+  if (const size_t bracket = name.find(" ("); bracket != std::string::npos) name.resize(bracket);
+  std::vector<std::string> parts;
+  for (size_t at = 0; at < name.size();) {
+    const size_t end = std::min(name.find(' ', at), name.size());
+    if (end > at) parts.push_back(name.substr(at, end - at));
+    at = end + 1;
+  }
+  for (size_t skip = 0; parts.size() >= 2 && skip + 2 <= parts.size() && skip <= 2; ++skip) {
+    std::string key;
+    for (size_t i = skip; i + 1 < parts.size(); ++i) key += parts[i].front();
+    key += parts.back().front();
+    searches.push_back(key);
+  }
+  return searches;
+}
+
 }  // namespace
+
+int32_t FindShownEntry(CIndex& index, const std::string& text) {
+  const int32_t nearest = index.FindEntry(text, 0);
+  if (ShowsAs(index, nearest, text)) return nearest;
+  if (const int32_t found = WalkSameSearch(index, text, text)) return found;
+  for (const std::string& search : SearchesFor(text)) {
+    if (const int32_t found = WalkSameSearch(index, search, text)) return found;
+  }
+  // Associations are sorted by their short form but shown by name: a small index is read
+  // through.
+  if (index.Count() <= kScanLimit) {
+    for (int32_t key = 1; key < index.Count(); ++key) {
+      if (index.Entry(key).offset != 0 && ShowsAs(index, key, text)) return key;
+    }
+  }
+  return nearest;
+}
 
 void CChooseDoc::Start(ChoiceTarget* target, CIndex* index, const std::string& text,
                        const std::string& title) {
@@ -42,11 +123,12 @@ void CChooseDoc::Start(ChoiceTarget* target, CIndex* index, const std::string& t
   m_target = target;
   m_index = index;
   m_searchText = text;
-  m_current = index ? index->FindEntry(text, 0) : 0;
+  m_current = index ? FindShownEntry(*index, text) : 0;
   m_title = "Select " + title;
   if (window) {
     window->SetTitle(m_title);
-    window->ShowWindow(false);
+    // The chooser takes the keyboard, so that Enter chooses at once.
+    window->ShowWindow(true);
   }
   Redraw();
 }
@@ -101,6 +183,12 @@ void CChooseDoc::Redraw() {
   if (window) window->Redraw();
 }
 
+void CChooseDoc::EntriesChanged() {
+  Redraw();
+  // The peal windows draw names from the index: an edited entry shows there too.
+  if (views) views->RedrawAll();
+}
+
 void CChooseDoc::Move(int steps) {
   if (!m_index) return;
   m_current = steps < 0 ? m_index->StepBack(m_current, -steps) : m_index->StepForward(m_current, steps);
@@ -149,7 +237,7 @@ void CChooseDoc::Purge() {
   if (!ThePlatform().Confirm(question)) return;
   CWait wait;
   m_current = m_index->Purge(m_current);
-  Redraw();
+  EntriesChanged();
 }
 
 void CChooseDoc::Sgml() {
@@ -196,19 +284,19 @@ void CChooseDoc::ImportXml() {
 void CChooseDoc::New() {
   if (!m_index) return;
   Guarded("Exception in CIndex::Edit", [&] { m_current = m_index->EditEntry(0, true); });
-  Redraw();
+  EntriesChanged();
 }
 
 void CChooseDoc::Edit() {
   if (!m_index) return;
   Guarded("Exception in CIndex::Edit", [&] { m_index->EditEntry(m_current, true); });
-  Redraw();
+  EntriesChanged();
 }
 
 void CChooseDoc::Reorder() {
   if (!m_index) return;
   Guarded("Exception in CIndex::Edit", [&] { m_index->EditEntry(m_current, false); });
-  Redraw();
+  EntriesChanged();
 }
 
 void CChooseDoc::Display() {
@@ -220,7 +308,7 @@ void CChooseDoc::Delete() {
   if (!m_index || m_current == 0) return;
   m_current = m_index->Remove(m_current);
   if (m_current < 0 || m_current >= m_index->Count()) m_current = 0;
-  Redraw();
+  EntriesChanged();
 }
 
 void CChooseDoc::Find() {
@@ -250,7 +338,12 @@ void CChooseDoc::Finish(int32_t key) {
 }
 
 void CChooseDoc::Choose() {
-  if (m_index && m_current != 0) m_index->SetChosen(m_current, 1);
+  // Nothing highlighted would report "no entry" to a caller that asked for one.
+  if (!m_index || m_current <= 0 || m_current >= m_index->Count() || !m_index->Lookup(m_current)) {
+    ThePlatform().Message(std::string(kNothingHighlighted));
+    return;
+  }
+  m_index->SetChosen(m_current, 1);
   Finish(m_current);
 }
 

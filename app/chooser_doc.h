@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/doc_window.h"
@@ -23,11 +24,20 @@ struct ChooserRow {
 inline constexpr int kChooserRows = 25;
 inline constexpr int kChooserRowsAbove = 5;
 inline constexpr int kChooserPage = 10;
+inline constexpr std::string_view kNothingHighlighted =
+    "No entry is highlighted. Move to the entry to choose, make one with New, or Cancel.";
+
+class CLedgerViews;
+
+// The entry a chooser opens on for a text: the entry that a dialog shows by exactly that text
+// (an association's name or short form, a method's title or name, a person's full name), else
+// the nearest entry of the index's own search.
+int32_t FindShownEntry(CIndex& index, const std::string& text);
 
 class CChooseDoc {
  public:
-  // Opens the chooser over `index` at the entry the text names. With an empty text the target is
-  // told 0 at once and nothing is shown.
+  // Opens the chooser over `index` at the entry the text names (FindShownEntry), taking the
+  // keyboard. With an empty text the target is told 0 at once and nothing is shown.
   void Start(ChoiceTarget* target, CIndex* index, const std::string& text, const std::string& title);
 
   // The rows to draw: up to five entries before the current one, then 25 rows in order; the
@@ -61,6 +71,7 @@ class CChooseDoc {
   void Find();
   void FindNext();
   bool CanFindNext() const { return m_index && m_index->CanFindNext(); }
+  // Reports the highlighted entry; with none highlighted it says so and the chooser stays open.
   void Choose();
   void Cancel();
   // Keys menu
@@ -74,10 +85,12 @@ class CChooseDoc {
   ChoiceTarget* Target() const { return m_target; }
 
   CDocWindow* window = nullptr;  // not owned
+  CLedgerViews* views = nullptr;  // the peal windows, redrawn when entries change; not owned
 
  private:
   void Move(int steps);
   void Redraw();
+  void EntriesChanged();
   void Finish(int32_t key);
 
   ChoiceTarget* m_target = nullptr;

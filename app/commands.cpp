@@ -28,7 +28,8 @@ std::vector<MenuItem> FrameBar() {
                         Separator(), Item("P&rint Setup...", Cmd::PrintSetup), Separator(),
                         Item("Recent File", Cmd::RecentFiles), Separator(),
                         Item("E&xit", Cmd::Exit)}),
-          ViewMenu(), HelpMenu()};
+          // With every window closed, the Window menu still brings back the peal list.
+          ViewMenu(), WindowMenu(), HelpMenu()};
 }
 
 std::vector<MenuItem> PealListBar() {

@@ -16,19 +16,25 @@ std::string CurrentPealTitle(const CPeal& peal) {
 }
 
 void CPealDoc::ShowPeal(const CPeal* peal) {
-  shownPeal = peal;
-  if (peal) {
-    m_title = CurrentPealTitle(*peal);
-    if (window) window->SetTitle(m_title);
-  }
+  m_peal = peal;
+  m_number = peal ? peal->pealNumber : 0;
+  // With no peal the title no longer names one, so that an emptied buffer does not look full.
+  m_title = peal ? CurrentPealTitle(*peal) : std::string(kCurrentPealTitle);
+  if (window) window->SetTitle(m_title);
   if (window) {
     window->ShowWindow(false);
     window->Redraw();
   }
 }
 
+const CPeal* CPealDoc::Shown() const {
+  if (!ledger) return m_peal;
+  return m_number != 0 ? ledger->PealAt(m_number) : nullptr;
+}
+
 const std::string& CPealView::Text() {
-  shownText = m_doc.shownPeal ? PealText(*m_doc.shownPeal, style) : std::string();
+  const CPeal* peal = m_doc.Shown();
+  shownText = peal ? PealText(*peal, style) : std::string();
   return shownText;
 }
 

@@ -19,6 +19,8 @@ bool CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   m_shell = &shell;
   m_chooser1.window = shell.MakeWindow(DocId::Chooser1);
   m_chooser2.window = shell.MakeWindow(DocId::Chooser2);
+  m_chooser1.views = this;
+  m_chooser2.views = this;
   m_analysisWindow = shell.MakeWindow(DocId::Analysis);
   if (m_analysisWindow) m_analysisWindow->ShowWindow(false);
   m_analysis.listener = this;
@@ -77,7 +79,10 @@ bool CTolvaneApp::OpenLedger(const std::string& path) {
   // Loading replaces every peal, so unsaved changes are offered for saving first.
   if (!SaveModified()) return false;
   const Status status = m_ledger.Open(path);
-  if (status.code() == StatusCode::NotFound || status.code() == StatusCode::IoError) return false;
+  if (status.code() == StatusCode::NotFound || status.code() == StatusCode::IoError ||
+      status.code() == StatusCode::BadData) {
+    return false;
+  }
   SetLedgerFile(path);
   if (listWindow) listWindow->ShowWindow(true);
   return true;

@@ -54,21 +54,48 @@ void EditCurrentPeal(CTolvaneDoc& ledger) {
   }
 }
 
-void ClipPealList(const CTolvaneDoc& ledger) {
-  CWait wait;
-  std::vector<std::string> lines;
-  size_t total = 0;
-  for (uint32_t n = ledger.FirstOf(kMainBuffer); n != 0; n = ledger.Entry(n).next) {
+std::string ClipListText(const CTolvaneDoc& ledger, size_t* copied) {
+  std::string text;
+  size_t lines = 0;
+  for (uint32_t n = ledger.FirstOf(kMainBuffer); n != 0 && text.size() <= kListClipLimit;
+       n = ledger.Entry(n).next) {
     const CPeal* peal = ledger.PealAt(n);
     if (!peal) break;
-    lines.push_back(ListLine(*peal));
-    total += lines.back().size() + 2;
-    if (total > kListClipLimit) {
-      ThePlatform().Message(kListClipTruncated);
-      break;
-    }
+    text += SplitDisplayLine(ListLine(*peal)).text;
+    text += "\r\n";
+    ++lines;
   }
-  CopyLinesToClipboard(lines);
+  if (copied) *copied = lines;
+  return text;
+}
+
+void ClipPealList(const CTolvaneDoc& ledger) {
+  CWait wait;
+  size_t copied = 0;
+  // The list's own limit holds, not the smaller one of display-line copies, so that what the
+  // message says is what the clipboard gets.
+  const std::string text = ClipListText(ledger, &copied);
+  CopyTextToClipboard(text);
+  const size_t peals = ledger.PealsOf(kMainBuffer).size();
+  if (copied < peals) {
+    ThePlatform().Message(std::string(kListClipTruncated) + "- the first " +
+                          std::to_string(copied) + " of the " + std::to_string(peals) +
+                          " lines of buffer 1 were copied.");
+  }
+}
+
+void ClearBufferCommand(CTolvaneDoc& ledger) {
+  if (!ledger.BufferExists(ledger.currentBuffer)) return;
+  const size_t peals = ledger.PealsOf(ledger.currentBuffer).size();
+  // Cleared peals leave the ledger for good: the user is told how many first.
+  if (peals > 0) {
+    const std::string question =
+        "Clear will discard the " + std::to_string(peals) + (peals == 1 ? " peal" : " peals") +
+        " of buffer " + std::to_string(ledger.currentBuffer) +
+        " for good: they will not be saved. Go on?";
+    if (!ThePlatform().Confirm(question)) return;
+  }
+  ledger.Clear();
 }
 
 std::optional<CmdState> CTolvaneView::State(Cmd cmd) {
@@ -111,7 +138,7 @@ void CTolvaneView::Run(Cmd cmd) {
     case Cmd::Swap: ledger.Swap(); break;
     case Cmd::Rotate: ledger.Rotate(); break;
     case Cmd::BuffersCombine: ledger.Combine(); break;
-    case Cmd::BuffersClear: ledger.Clear(); break;
+    case Cmd::BuffersClear: ClearBufferCommand(ledger); break;
     case Cmd::BuffersAll: ledger.All(); break;
     case Cmd::Undelete: ledger.Undelete(); break;
     case Cmd::New: ledger.New(); break;

@@ -55,7 +55,13 @@ CPeal* CurrentPealOf(CTolvaneDoc& ledger);
 void EditCurrentPeal(CTolvaneDoc& ledger);
 
 // The lines of buffer 1 on the clipboard, whatever window is active; a list longer than 50000
-// characters is cut after the line that passes the limit, with a message.
+// characters is cut after the line that passes the limit, with a message that says how many
+// lines were copied.
 void ClipPealList(const CTolvaneDoc& ledger);
+// The text ClipPealList copies: the lines without colour prefixes, each ended by CR LF; `copied`
+// gets the number of lines.
+std::string ClipListText(const CTolvaneDoc& ledger, size_t* copied = nullptr);
+// Buffers > Clear: says how many peals the current buffer's clearing discards and asks first.
+void ClearBufferCommand(CTolvaneDoc& ledger);
 
 }  // namespace tv

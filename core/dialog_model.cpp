@@ -4,6 +4,7 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "core/dates.h"
 #include "core/text.h"
 
 namespace tv {
@@ -12,6 +13,7 @@ DialogModel::DialogModel(std::string title) : m_title(std::move(title)) {}
 
 DialogControl& DialogModel::Add(DialogControl control) {
   if (Has(control.id)) throw std::logic_error("duplicate dialog control " + control.id);
+  control.shownText = control.text;
   m_controls.push_back(std::move(control));
   return m_controls.back();
 }
@@ -110,6 +112,18 @@ std::string DialogModel::CheckedRadio(std::string_view group) const {
   return {};
 }
 
+bool DialogModel::Edited(std::string_view id) const {
+  const DialogControl& control = Control(id);
+  return control.text != control.shownText;
+}
+
+std::optional<std::string> DialogModel::RefuseBadDate(std::string_view id) {
+  const std::string& text = Text(id);
+  if (!Edited(id) || Trimmed(text).empty() || ParseDate(text) != 0) return std::nullopt;
+  m_refused = std::string(id);
+  return std::string(kRefuseDate);
+}
+
 bool ParseDialogInteger(std::string_view text, int64_t& value) {
   const std::string trimmed = Trimmed(text);
   if (trimmed.empty()) return false;
@@ -126,7 +140,8 @@ std::optional<std::string> DialogModel::Validate() {
     if (!control.visible || !control.enabled) continue;
     std::optional<std::string> refusal;
     if ((control.kind == ControlKind::Text || control.kind == ControlKind::MultiLine) &&
-        control.maxLength > 0 && control.text.size() > control.maxLength) {
+        control.maxLength > 0 && control.text.size() > control.maxLength &&
+        control.text != control.shownText) {
       refusal = FormatMessage(kRefuseTooLong, std::to_string(control.maxLength));
     } else if (control.kind == ControlKind::Number) {
       int64_t value = 0;

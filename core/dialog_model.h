@@ -32,6 +32,9 @@ struct DialogControl {
   std::string caption;  // label shown beside the control
   std::string group;    // title of the box around a radio group or a set of controls
   std::string text;     // Text, MultiLine, Number (as typed) and ReadOnly
+  // The text the dialog was filled with. A length limit holds for what the user types: a longer
+  // text the dialog showed and the user left alone passes as it is.
+  std::string shownText;
   size_t maxLength = 0;  // 0: no limit
   NumberRule rule = NumberRule::Signed;
   bool hasRange = false;
@@ -48,6 +51,7 @@ inline constexpr std::string_view kRefuseTooLong = "Please enter no more than %1
 inline constexpr std::string_view kRefuseRange = "Please enter an integer between %1 and %2.";
 inline constexpr std::string_view kRefuseInteger = "Please enter an integer.";
 inline constexpr std::string_view kRefusePositive = "Please enter a positive integer.";
+inline constexpr std::string_view kRefuseDate = "Please enter a valid date.";
 
 class DialogModel {
  public:
@@ -94,16 +98,23 @@ class DialogModel {
   virtual void OnChanged(std::string_view id) { (void)id; }
 
   // The refusal message for the first visible control whose value is not acceptable, checked in
-  // order, then the dialog's own checks (OnOk); nothing when OK may close the dialog.
+  // order, then the dialog's own checks (OnOk); nothing when OK may close the dialog. A text
+  // longer than its limit is refused only when it is not the text the dialog was filled with.
   std::optional<std::string> Validate();
 
   // The id of the control that Validate last refused, for the platform to focus.
   const std::string& RefusedControl() const { return m_refused; }
+  // Whether the user changed a control's text from the one the dialog was filled with.
+  bool Edited(std::string_view id) const;
 
  protected:
   // A dialog's own checks at OK, after every control passed; a message refuses. No side effects:
   // the caller reads the values back once the dialog has closed.
   virtual std::optional<std::string> OnOk() { return std::nullopt; }
+  // Refuses a date text the user typed that names no day; an empty text is no date and passes.
+  // For OnOk: sets the refused control.
+  std::optional<std::string> RefuseBadDate(std::string_view id);
+  void SetRefused(std::string id) { m_refused = std::move(id); }
 
  private:
   DialogControl& Add(DialogControl control);

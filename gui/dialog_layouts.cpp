@@ -55,6 +55,7 @@ DialogLayout ExportFormat() {
   DialogLayout layout;
   layout.places["SGML"] = {0, 1};
   layout.places["Tables"] = {0, 1};
+  layout.places["XML"] = {0, 2};
   layout.places["Include"] = {0, 2};
   return layout;
 }

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -233,6 +234,30 @@ void MainWindow::NewWindow() {
   m_area->setActiveSubWindow(window);
 }
 
+void MainWindow::Cascade() {
+  // Qt's own cascade shrinks windows to their size hints; these keep most of the area each.
+  std::vector<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* window : m_area->subWindowList(QMdiArea::StackingOrder)) {
+    if (window->isVisible() && !window->isMinimized()) windows.push_back(window);
+  }
+  if (windows.empty()) return;
+  const QSize area = m_area->viewport()->size();
+  const int step = std::max(24, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4);
+  const int n = static_cast<int>(windows.size());
+  const QSize size(std::max(area.width() * kCascadeShare / 100, area.width() - step * (n - 1)),
+                   std::max(area.height() * kCascadeShare / 100, area.height() - step * (n - 1)));
+  // Offsets start again from the corner when the next window would pass the area's edge.
+  const int room = std::max(1, std::min((area.width() - size.width()) / step,
+                                        (area.height() - size.height()) / step) + 1);
+  for (int i = 0; i < n; ++i) {
+    QMdiSubWindow* window = windows[static_cast<size_t>(i)];
+    if (window->isMaximized()) window->showNormal();
+    const int offset = step * (i % room);
+    window->setGeometry(QRect(QPoint(offset, offset), size));
+    window->raise();
+  }
+}
+
 void MainWindow::ArrangeIcons() {
   int x = 0;
   for (QMdiSubWindow* window : m_area->subWindowList()) {
@@ -276,7 +301,7 @@ void MainWindow::RunCommand(Cmd cmd) {
       case Cmd::ViewToolbar: m_toolBar->setVisible(m_toolBar->isHidden()); break;
       case Cmd::ViewStatusBar: statusBar()->setVisible(statusBar()->isHidden()); break;
       case Cmd::WindowNew: NewWindow(); break;
-      case Cmd::WindowCascade: m_area->cascadeSubWindows(); break;
+      case Cmd::WindowCascade: Cascade(); break;
       case Cmd::WindowTile: m_area->tileSubWindows(); break;
       case Cmd::WindowArrange: ArrangeIcons(); break;
       case Cmd::About: About(); break;
@@ -459,8 +484,11 @@ void MainWindow::UpdateWindowMenu(QMenu* menu) {
     }
   }
   int n = 0;
+  // The peal list's first window is listed even when closed, so that it can always come back.
+  const auto& listFrames = m_frames[static_cast<size_t>(DocId::PealList)];
+  QMdiSubWindow* list = listFrames ? listFrames->First() : nullptr;
   for (QMdiSubWindow* window : m_area->subWindowList(QMdiArea::CreationOrder)) {
-    if (!window->isVisible()) continue;
+    if (!window->isVisible() && window != list) continue;
     if (n == 0) menu->addSeparator()->setProperty(kWindowEntry, true);
     QAction* action = menu->addAction(QString("&%1 %2").arg(++n).arg(window->windowTitle()));
     action->setProperty(kWindowEntry, true);
@@ -468,7 +496,11 @@ void MainWindow::UpdateWindowMenu(QMenu* menu) {
     action->setChecked(window == m_active);
     connect(action, &QAction::triggered, this, [this, w = QPointer<QMdiSubWindow>(window)] {
       if (!w) return;
-      if (w->isMinimized()) w->showNormal();
+      if (w->isMinimized()) {
+        w->showNormal();
+      } else if (!w->isVisible()) {
+        w->show();
+      }
       m_area->setActiveSubWindow(w);
     });
   }

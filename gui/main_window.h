@@ -27,6 +27,9 @@ class DocView;
 class QtPlatform;
 
 inline constexpr int kRecentFileCount = 4;
+// Window > Cascade gives each window at least this share (per cent) of the area's width and
+// height.
+inline constexpr int kCascadeShare = 60;
 
 class MainWindow : public QMainWindow, public CAppShell {
   Q_OBJECT
@@ -79,6 +82,7 @@ class MainWindow : public QMainWindow, public CAppShell {
   void UpdateKeyIndicators();
   void Place(DocId id, QMdiSubWindow* window);
   void NewWindow();
+  void Cascade();
   void ArrangeIcons();
   void About();
   void SaveRecent();

@@ -5,29 +5,34 @@
 #include <array>
 #include <optional>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "core/services.h"
 #include "core/text.h"
+#include "refdb/composition.h"
 #include "refdb/index_set.h"
+#include "refdb/assoc.h"
 #include "refdb/method.h"
 #include "refdb/person.h"
+#include "refdb/tower.h"
 
 namespace tv {
 namespace {
 
 const std::array<ImportFormat, 6> kFormats = {{
     {"old-sgml", ImportKind::OldSgml, "Old SGML (KRT)", "1997.pea", "pea",
-     "Peal Files (*.pea)|*.pea||", MakeOldSgmlParser},
+     "Peal Files (*.pea)|*.pea||", MakeOldSgmlParser, FirstOldSgmlDate},
     {"new-sgml", ImportKind::NewSgml, "New SGML (VLMS)", "1997.sgm", "sgm",
-     "Peal Files (*.sgm)|*.sgm||", MakeNewSgmlParser},
+     "Peal Files (*.sgm)|*.sgm||", MakeNewSgmlParser, FirstNewSgmlDate},
     {"marwick", ImportKind::Marwick, "Marwick", "all.mpf", "mpf", "Marwick Files (*.mpf)|*.mpf||",
-     MakeMarwickParser},
+     MakeMarwickParser, nullptr},
     {"logwright", ImportKind::Logwright, "Logwright", "peals.plf", "plf",
-     "Logwright Files (*.plf)|*.plf||", MakeLogwrightParser},
+     "Logwright Files (*.plf)|*.plf||", MakeLogwrightParser, nullptr},
     {"check-sgml", ImportKind::CheckSgml, "Check SGML", "1997.pea", "pea",
-     "Peal Files (*.pea)|*.pea||", MakeCheckSgmlParser},
+     "Peal Files (*.pea)|*.pea||", MakeCheckSgmlParser, nullptr},
     {"performances", ImportKind::Performances, "Performances (XML)", "performances.xml", "xml",
-     "Performances (*.xml)|*.xml|All Files (*.*)|*.*||", MakePerformancesParser},
+     "Performances (*.xml)|*.xml|All Files (*.*)|*.*||", MakePerformancesParser, nullptr},
 }};
 
 // Empties the unresolved items of the "x" list that stand for a field the peal has now taken
@@ -185,6 +190,15 @@ Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::s
                       ImportCounts* counts) {
   auto file = Files().Open(path, OpenMode::Read);
   if (!file) return Status(StatusCode::NotFound, path + " was not found.");
+  // A file of another kind would become peals without dates and names made of its numbers.
+  if (format.firstDate) {
+    auto peek = Files().Open(path, OpenMode::Read);
+    if (!peek || format.firstDate(std::move(peek)) == 0) {
+      return Status(StatusCode::BadData,
+                    path + " is not a " + std::string(format.command) +
+                        " peal file: its first record has no date key. Nothing was imported.");
+    }
+  }
   const std::string logPath = Files().CurrentDirectory() + kImportLogName;
   std::unique_ptr<File> log = Files().Open(logPath, OpenMode::Create);
   OpenIndexSet();
@@ -219,7 +233,64 @@ void ImportCommand(CTolvaneDoc& doc, ImportKind kind) {
                                                   .directory = doc.defaultDirectory,
                                                   .overwritePrompt = false});
   if (!path) return;
-  ImportPealFile(doc, format, *path);
+  const IndexGrowth before = IndexHighKeys();
+  ImportCounts counts;
+  const Status status = ImportPealFile(doc, format, *path, &counts);
+  if (status.code() == StatusCode::NotFound || status.code() == StatusCode::BadData) {
+    if (counts.appended == 0 && counts.replaced == 0) {
+      ThePlatform().Message(status.message());
+      return;
+    }
+  }
+  if (kind == ImportKind::CheckSgml) {
+    // A check makes no peals: what it found is in the log.
+    ThePlatform().Message("Checked " + PathFileName(*path) + ": the findings are in " +
+                          kImportLogName + ".");
+    return;
+  }
+  const IndexGrowth after = IndexHighKeys();
+  const IndexGrowth added{.associations = after.associations - before.associations,
+                          .towers = after.towers - before.towers,
+                          .methods = after.methods - before.methods,
+                          .persons = after.persons - before.persons,
+                          .compositions = after.compositions - before.compositions};
+  ThePlatform().Message(ImportSummary(*path, counts, added, status));
+}
+
+IndexGrowth IndexHighKeys() {
+  // Keys are handed out above the highest in use, so the growth of the highest key counts the
+  // entries an import made.
+  return {.associations = AssocIndex().Entry(0).right,
+          .towers = TowerIndex().Entry(0).right,
+          .methods = MethodIndex().Entry(0).right,
+          .persons = PersonIndex().Entry(0).right,
+          .compositions = CompIndex().Entry(0).right};
+}
+
+std::string ImportSummary(const std::string& path, const ImportCounts& counts,
+                          const IndexGrowth& added, const Status& status) {
+  const auto count = [](int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  std::string text = "Imported from " + PathFileName(path) + ": " +
+                     count(counts.appended, "new peal", "new peals") + ", " +
+                     std::to_string(counts.replaced) + " replaced";
+  std::vector<std::string> entries;
+  const std::pair<int32_t, std::pair<const char*, const char*>> kinds[] = {
+      {added.associations, {"association", "associations"}},
+      {added.towers, {"tower", "towers"}},
+      {added.methods, {"method", "methods"}},
+      {added.persons, {"person", "persons"}},
+      {added.compositions, {"composition", "compositions"}}};
+  for (const auto& [n, names] : kinds) {
+    if (n > 0) entries.push_back(count(n, names.first, names.second));
+  }
+  text += entries.empty() ? "; no new index entries." : "; new index entries: ";
+  for (size_t i = 0; i < entries.size(); ++i) {
+    text += entries[i] + (i + 1 < entries.size() ? ", " : ".");
+  }
+  if (!status.ok()) text += " The import stopped early: " + status.message();
+  return text;
 }
 
 }  // namespace tv

@@ -57,6 +57,9 @@ struct ImportFormat {
   // A parser over `file` writing its notes to `log` (which may be null); the parser owns the
   // file.
   std::unique_ptr<CPealParser> (*makeParser)(std::unique_ptr<File> file, File* log);
+  // The date of the file's first record, read without resolving anything; 0 when that record
+  // has no date key that is a date. Null for formats that are not checked so.
+  Date (*firstDate)(std::unique_ptr<File> file);
 };
 
 // Every import format, in the order of the kinds.
@@ -89,19 +92,35 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log);
 
 // Opens `path` and runs the read loop of `format` on it, writing the log afresh.
 // NotFound: the file cannot be opened, and nothing else happens (not even the log).
+// BadData before anything changes: the format checks its first record's date key and it is not
+// a date (another kind of file with the same extension, such as an index dump).
 // IoError: a file failure stopped the loop; the peals read before it are in the ledger.
 // BadData: the file is not in the format (for example XML that is not well-formed).
 Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::string& path,
                       ImportCounts* counts = nullptr);
 
 // The File > Import commands: a file prompt with the format's default name and filter, then
-// ImportPealFile. A cancelled prompt or a file that cannot be opened ends the command quietly.
+// ImportPealFile. A cancelled prompt ends the command quietly; otherwise a message says what the
+// import did (ImportSummary) or why it refused the file.
 void ImportCommand(CTolvaneDoc& doc, ImportKind kind);
+
+// The new entries an import made in each index of peal names.
+struct IndexGrowth {
+  int32_t associations = 0, towers = 0, methods = 0, persons = 0, compositions = 0;
+};
+// The highest keys of those indexes now, to subtract from after an import.
+IndexGrowth IndexHighKeys();
+// "Imported from FILE: 3 new peals, 1 replaced; new index entries: 2 persons, 1 tower." and
+// what stopped the import early, when something did.
+std::string ImportSummary(const std::string& path, const ImportCounts& counts,
+                          const IndexGrowth& added, const Status& status);
 
 // The parsers, for the registry and for tests.
 std::unique_ptr<CPealParser> MakeOldSgmlParser(std::unique_ptr<File> file, File* log);
 std::unique_ptr<CPealParser> MakeNewSgmlParser(std::unique_ptr<File> file, File* log);
 std::unique_ptr<CPealParser> MakeCheckSgmlParser(std::unique_ptr<File> file, File* log);
+Date FirstNewSgmlDate(std::unique_ptr<File> file);
+Date FirstOldSgmlDate(std::unique_ptr<File> file);
 std::unique_ptr<CPealParser> MakeMarwickParser(std::unique_ptr<File> file, File* log);
 std::unique_ptr<CPealParser> MakeLogwrightParser(std::unique_ptr<File> file, File* log);
 std::unique_ptr<CPealParser> MakePerformancesParser(std::unique_ptr<File> file, File* log);

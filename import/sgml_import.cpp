@@ -381,6 +381,23 @@ class CCheckSgmlParser : public CSgmlParser {
 
 }  // namespace
 
+Date FirstNewSgmlDate(std::unique_ptr<File> file) {
+  CSGMLFile sgml(std::move(file));
+  std::string tag;
+  std::string content;
+  if (!sgml.ReadTag(tag, content) || tag != "k") return 0;
+  return DateKeyDate(content);
+}
+
+Date FirstOldSgmlDate(std::unique_ptr<File> file) {
+  CSGMLFile sgml(std::move(file));
+  std::string tag;
+  std::string content;
+  if (!sgml.ReadTag(tag, content) || tag != "q") return 0;
+  if (!sgml.ReadTag(tag, content) || tag != "p") return 0;
+  return DateKeyDate(content);
+}
+
 std::unique_ptr<CPealParser> MakeNewSgmlParser(std::unique_ptr<File> file, File* log) {
   return std::make_unique<CNewSgmlParser>(std::move(file), log);
 }

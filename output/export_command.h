@@ -12,8 +12,8 @@
 
 namespace tv {
 
-// The "Export Format" dialog: sixteen format buttons in the group boxes "Text", "HTML", "SGML"
-// and "Tables" (one choice across all four), and the "Include" check boxes.
+// The "Export Format" dialog: seventeen format buttons in the group boxes "Text", "HTML", "SGML",
+// "Tables" and "XML" (one choice across all five), and the "Include" check boxes.
 class CExportDlg : public DialogModel {
  public:
   explicit CExportDlg(const CExportOptions& options);

@@ -118,8 +118,8 @@ std::vector<std::unique_ptr<CExportFormat>> MakeFormats() {
   formats.push_back(
       std::make_unique<CTableFormat>(14, "csv-extras", "Extras", TableExtrasHeader, TableExtras));
   formats.push_back(std::make_unique<CEquivalenceFormat>());
-  // Formats offered only by the command line follow here, with dialog index -1.
   formats.push_back(MakePerformancesXmlFormat());
+  // Formats offered only by the command line follow here, with dialog index -1.
   return formats;
 }
 

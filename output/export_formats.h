@@ -52,11 +52,11 @@ class CExportFormat {
   std::string m_extension;
 };
 
-// Every format, the dialog's sixteen first, in their order.
+// Every format, the dialog's seventeen first, in their order.
 const std::vector<const CExportFormat*>& ExportFormats();
 // The format with that command-line name, or null.
 const CExportFormat* FindExportFormat(std::string_view shortName);
-// The format of a dialog position (0 to 15), or null.
+// The format of a dialog position (0 to 16), or null.
 const CExportFormat* ExportFormatAt(int dialogIndex);
 // The command-line names, blank-separated, in registry order (for messages and help).
 std::string ExportFormatNames();

@@ -23,8 +23,9 @@ enum class ExportFormatId : int {
   CsvRinger = 13,
   CsvExtras = 14,
   CsvEquiv = 15,
+  PerformancesXml = 16,
 };
-inline constexpr int kDialogFormatCount = 16;
+inline constexpr int kDialogFormatCount = 17;
 
 struct CExportOptions {
   bool includeAssociation = true;

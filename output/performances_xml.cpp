@@ -245,7 +245,8 @@ struct StringWriter : pugi::xml_writer {
 
 class CPerformancesXmlFormat : public CExportFormat {
  public:
-  CPerformancesXmlFormat() : CExportFormat(-1, "performances-xml", "XML", "Performances (XML)", "xml") {}
+  CPerformancesXmlFormat() : CExportFormat(static_cast<int>(ExportFormatId::PerformancesXml), "performances-xml", "XML",
+                      "Performances (XML)", "xml") {}
 
   Status Write(std::span<const CPeal* const> peals, CExportOptions&,
                std::string& out) const override {

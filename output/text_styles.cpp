@@ -170,6 +170,17 @@ std::string RwqText(const CPeal& peal) {
   return text + kNL;
 }
 
+namespace {
+
+// A board column: the text starts at `column`, or one blank after a longer text before it, so
+// that a long name never runs into its bell.
+void AppendBoardColumn(std::string& row, size_t column, std::string_view tail) {
+  if (!row.empty() && row.size() >= column && row.back() != ' ') row += ' ';
+  AppendAtColumn(row, column, tail);
+}
+
+}  // namespace
+
 std::string AscyText(const CPeal& peal) {
   std::string text;
   const CTower* tower = TowerOf(peal);
@@ -188,7 +199,7 @@ std::string AscyText(const CPeal& peal) {
     text += kNL + changes;
     changes.clear();
   }
-  AppendAtColumn(changes, 40, BoardTenorText(peal));
+  AppendBoardColumn(changes, 40, BoardTenorText(peal));
   text += kNL + changes;
   text += std::string(kNL) + kNL + "Performers" + kNL;
 
@@ -200,10 +211,10 @@ std::string AscyText(const CPeal& peal) {
     std::string row;
     if (r < half) {
       AppendAtColumn(row, 0, RingerNamePart(peal, static_cast<int>(r)));
-      AppendAtColumn(row, 22, BoardBellText(peal, static_cast<int>(r)));
+      AppendBoardColumn(row, 22, BoardBellText(peal, static_cast<int>(r)));
     }
-    AppendAtColumn(row, 30, RingerNamePart(peal, static_cast<int>(half + r)));
-    AppendAtColumn(row, 52, BoardBellText(peal, static_cast<int>(half + r)));
+    AppendBoardColumn(row, 30, RingerNamePart(peal, static_cast<int>(half + r)));
+    AppendBoardColumn(row, 52, BoardBellText(peal, static_cast<int>(half + r)));
     text += kNL + row;
   }
   text += kNL;

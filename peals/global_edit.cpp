@@ -1,6 +1,8 @@
 // Global Edit: the dialog, the two choices and the replacement in every peal.
 #include "peals/global_edit.h"
 
+#include <algorithm>
+
 #include "core/services.h"
 #include "peals/tolvane_doc.h"
 #include "refdb/assoc.h"
@@ -82,6 +84,13 @@ void CGlobal::OnChosen(int32_t key) {
     ThePlatform().Message("Peals hold association keys only up to 255; the peals are unchanged.");
     return;
   }
+  // Every peal of the ledger changes at once and there is no undo: the user is told how many
+  // and asked first.
+  const size_t peals = CountPeals();
+  const std::string question = "Global Edit will change " + std::to_string(peals) +
+                               (peals == 1 ? " peal" : " peals") + ": " + index->NameOf(fromKey, 0) +
+                               " becomes " + index->NameOf(toKey, 0) + ". Go on?";
+  if (!ThePlatform().Confirm(question)) return;
   index->ChangeKey(fromKey, toKey);
   ReplaceInPeals(toKey);
   m_doc.modified = true;
@@ -89,6 +98,29 @@ void CGlobal::OnChosen(int32_t key) {
 }
 
 void CGlobal::Finish() { m_done = true; }
+
+size_t CGlobal::CountPeals() {
+  const auto from = static_cast<uint32_t>(fromKey);
+  size_t count = 0;
+  for (uint32_t n = 1; n <= m_doc.lastPealNumber; ++n) {
+    const CPeal* peal = m_doc.PealAt(n);
+    if (!peal) continue;
+    bool names = false;
+    switch (item) {
+      case GlobalItem::None: break;
+      case GlobalItem::Association: names = peal->association == static_cast<uint8_t>(fromKey); break;
+      case GlobalItem::Tower: names = peal->tower == from; break;
+      case GlobalItem::Method: names = peal->method == from; break;
+      case GlobalItem::Person:
+        names = peal->composer == from || peal->arranger == from || peal->generatedBy == from ||
+                peal->conductor == from ||
+                std::find(peal->ringers.begin(), peal->ringers.end(), from) != peal->ringers.end();
+        break;
+    }
+    if (names) ++count;
+  }
+  return count;
+}
 
 void CGlobal::ReplaceInPeals(int32_t toKey) {
   const auto from = static_cast<uint32_t>(fromKey);

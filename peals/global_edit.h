@@ -32,7 +32,8 @@ class CGlobal : public CSelTgt {
   // Forgets any earlier edit, runs the dialog and, on OK with an item, opens the chooser on the
   // From text.
   void Start();
-  // The From entry, then the To entry; a cancel (0) at either ends the edit unchanged.
+  // The From entry, then the To entry; a cancel (0) at either ends the edit unchanged. Before
+  // changing anything it says how many peals will change and asks.
   void OnChosen(int32_t key) override;
 
   GlobalItem item = GlobalItem::None;
@@ -44,6 +45,8 @@ class CGlobal : public CSelTgt {
  private:
   // Every peal of the ledger, deleted ones included, naming `fromKey` names `toKey` instead.
   void ReplaceInPeals(int32_t toKey);
+  // The peals of the ledger, deleted ones included, that name `fromKey`.
+  size_t CountPeals();
   void Finish();
 
   CTolvaneDoc& m_doc;

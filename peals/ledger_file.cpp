@@ -62,6 +62,25 @@ Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadRe
   return Status(StatusCode::PartialRead, message);
 }
 
+Status CheckLedgerStart(const std::string& path) {
+  FileErrorCause why = FileErrorCause::None;
+  std::unique_ptr<File> file = Files().Open(path, OpenMode::Read, &why);
+  if (!file) {
+    return Status(why == FileErrorCause::NotFound ? StatusCode::NotFound : StatusCode::IoError,
+                  FileErrorText(why == FileErrorCause::None ? FileErrorCause::Generic : why, path, false));
+  }
+  try {
+    Archive in(*file, Archive::Mode::Load);
+    if (in.AtEnd()) return Status::Ok();
+    CPeal peal;
+    peal.SerializeRecord(in, IsOldFormName(path));
+  } catch (const FileError&) {
+    return Status(StatusCode::BadData,
+                  path + " is not a peal ledger: no peal record could be read at its start.");
+  }
+  return Status::Ok();
+}
+
 Status WriteLedgerFile(const std::string& path, const CPealLedger& ledger,
                        std::span<const int> buffers, const std::string& backupPath) {
   FileSystem& files = Files();

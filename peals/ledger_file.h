@@ -27,6 +27,11 @@ struct LedgerReadResult {
 // the byte offset where reading stopped.
 Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadResult* result = nullptr);
 
+// Whether the file at `path` can be a peal ledger: empty, or a peal record readable at its
+// start. BadData names the file when not (another program's file, a text); NotFound / IoError
+// when it cannot be opened. Reads no more than the first record.
+Status CheckLedgerStart(const std::string& path);
+
 // Writes the peals of `buffers`, each in ledger order, to `path` in the form its name selects.
 // The records go to a temporary beside the file that is renamed into place only when complete,
 // so a failure leaves the old file as it was. With a non-empty `backupPath` the file being

@@ -3,6 +3,9 @@
 
 #include <limits>
 
+#include "core/text.h"
+#include "refdb/tower.h"
+
 namespace tv {
 namespace {
 
@@ -10,6 +13,15 @@ constexpr const char* kTowerOrHandGroup = "Tower or Hand";
 constexpr const char* kRingersGroup = "Ringers";
 constexpr const char* kFootnotesGroup = "Footnotes";
 constexpr std::string_view kRefuseSequence = "Please enter an integer between 0 and 255.";
+constexpr std::string_view kRefuseTowerTenor =
+    "Please enter a valid tenor weight, such as 24-1-3 (cwt-qr-lb) or 24 (cwt).";
+constexpr std::string_view kRefuseHandTenor = "Please enter a valid tenor size, such as 15.";
+// The most a peal's tenor holds.
+constexpr uint32_t kMaxTenor = 0x7FFF;
+
+bool HasDigit(std::string_view text) {
+  return text.find_first_of("0123456789") != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -73,6 +85,19 @@ std::optional<std::string> CPealDialog::OnOk() {
   if (Number("changes") < std::numeric_limits<int32_t>::min() ||
       Number("changes") > std::numeric_limits<int32_t>::max()) {
     return std::string(kRefuseInteger);
+  }
+  // A date or tenor typed that names nothing would otherwise be stored as none without a word.
+  if (auto refusal = RefuseBadDate("date")) return refusal;
+  const std::string tenor = Trimmed(Text("tenor"));
+  if (Edited("tenor") && !tenor.empty()) {
+    const bool hand = Checked("handPeal");
+    // A weight's hundredweights are checked alone, since the weight in pounds wraps.
+    const uint32_t lead = static_cast<uint32_t>(ParseDigits(tenor.substr(0, tenor.find_first_of("/-:"))));
+    const uint32_t weight = hand ? static_cast<uint32_t>(ParseDigits(tenor)) : ParseWeight(tenor);
+    if (!HasDigit(tenor) || weight == 0 || weight > kMaxTenor || (!hand && lead > kMaxTenor / 112)) {
+      SetRefused("tenor");
+      return std::string(hand ? kRefuseHandTenor : kRefuseTowerTenor);
+    }
   }
   return std::nullopt;
 }

@@ -40,6 +40,12 @@ bool CTolvaneDoc::ShowBuffer(int buffer) {
   return peal == nullptr;
 }
 
+void CTolvaneDoc::ShowCurrent() {
+  // After Clear or Combine the current buffer number may be past the last buffer: then nothing
+  // is shown, rather than a peal that is gone.
+  if (ShowBuffer(currentBuffer) && !BufferExists(currentBuffer) && views) views->ShowPeal(nullptr);
+}
+
 void CTolvaneDoc::SetPosition(int buffer, uint32_t pealNumber) {
   if (!BufferExists(buffer)) return;
   bufferPositions[buffer] = pealNumber;
@@ -179,6 +185,7 @@ void CTolvaneDoc::Combine() {
   RemoveBuffer(source);
   GatherIntoBuffer(peals, kMainBuffer);
   selectCriterion = kCriterionDate;
+  ShowCurrent();
   Redraw();
 }
 
@@ -192,6 +199,8 @@ void CTolvaneDoc::Clear() {
   } else {
     RemoveBuffer(currentBuffer);
   }
+  // The current-peal window may have shown one of the peals just freed.
+  ShowCurrent();
   Redraw();
 }
 
@@ -209,17 +218,21 @@ void CTolvaneDoc::All() {
     GatherIntoBuffer(peals, kMainBuffer);
     selectCriterion = kCriterionDate;
   }
-  ShowBuffer(currentBuffer);
+  ShowCurrent();
   Redraw();
 }
 
 void CTolvaneDoc::Undelete() {
   bufferRoots.insert(bufferRoots.begin(), 0);
   bufferPositions.insert(bufferPositions.begin(), 0);
+  // The current buffer number now names the buffer before: its peal is the one to show.
+  ShowCurrent();
   Redraw();
 }
 
 Status CTolvaneDoc::Load(const std::string& path) {
+  // Another kind of file would read as no peals and replace the open ledger with nothing.
+  if (Status start = CheckLedgerStart(path); !start.ok()) return start;
   LedgerReadResult read;
   Status status = ReadLedgerFile(path, *this, &read);
   if (status.code() == StatusCode::NotFound || status.code() == StatusCode::IoError) return status;
@@ -235,6 +248,10 @@ Status CTolvaneDoc::Open(const std::string& path) {
   Status status = Load(path);
   if (status.code() == StatusCode::NotFound || status.code() == StatusCode::IoError) {
     ThePlatform().Message(status.message());
+    return status;
+  }
+  if (status.code() == StatusCode::BadData) {
+    ThePlatform().Message(status.message() + " The open ledger is unchanged.");
     return status;
   }
   if (!status.ok()) {

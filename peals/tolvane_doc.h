@@ -43,6 +43,8 @@ class CTolvaneDoc : public CPealLedger {
   // show (also for a buffer that does not exist, which is left alone).
   bool ShowBuffer(int buffer);
   void SetPosition(int buffer, uint32_t pealNumber);
+  // Shows the current buffer's peal, or nothing when the current buffer does not exist.
+  void ShowCurrent();
   // Moves the current buffer's position n peals along its thread, stopping at the ends.
   void MoveForward(int n);
   void MoveBack(int n);
@@ -90,11 +92,12 @@ class CTolvaneDoc : public CPealLedger {
 
   // --- File ---
   // Loads the ledger (see ReadLedgerFile). On failure the platform shows the standard message
-  // and the ledger is unchanged; a file read only in part is reported but its peals are kept,
+  // and the ledger is unchanged; so too, with BadData, for a file that is not a ledger (no peal
+  // record at its start, CheckLedgerStart); a file read only in part is reported but its peals are kept,
   // and the original file is kept as LEDGER".bak" before a save first overwrites it. Then the
   // ledger's equivalences are read and its directory becomes the default.
   Status Open(const std::string& path);
-  // The ledger half of Open, without messages.
+  // The ledger half of Open, without messages. BadData: not a ledger, and nothing changed.
   Status Load(const std::string& path);
   // Saves every buffer under the ledger's name (a name ending in "0" becomes one ending in
   // "3"), asking for a name when there is none. Cancel of that prompt gives Usage.

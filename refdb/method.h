@@ -99,6 +99,10 @@ class CMethDialog : public DialogModel {
   explicit CMethDialog(const CMethod& method);
   // Copies the dialog's values into the method (after OK).
   void Apply(CMethod& method) const;
+
+ protected:
+  // A first-rung date typed that names no day is refused rather than stored as no date.
+  std::optional<std::string> OnOk() override { return RefuseBadDate("firstRung"); }
 };
 
 class CMethodIndex : public CIndex {

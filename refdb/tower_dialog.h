@@ -35,6 +35,4 @@ class CTowerDlg : public DialogModel {
   bool m_hadSteeplex = false;
 };
 
-inline constexpr const char* kRefuseDate = "Please enter a valid date.";
-
 }  // namespace tv

@@ -109,8 +109,8 @@ TEST_F(AppTest, CommandLineLedgerOpensWithItsQuotesRemoved) {
   WriteLedger("/db/my peals.tv3", 4);
   app.Start(shell, "\"/db/my peals.tv3\"");
   EXPECT_EQ(app.Ledger().PealsOf(kMainBuffer).size(), 4u);
-  ASSERT_NE(app.PealDoc().shownPeal, nullptr);
-  EXPECT_EQ(app.PealDoc().shownPeal->pealNumber, 4u);
+  ASSERT_NE(app.PealDoc().Shown(), nullptr);
+  EXPECT_EQ(app.PealDoc().Shown()->pealNumber, 4u);
   EXPECT_EQ(shell.windows[DocId::CurrentPeal].title, "No 4 (RW 30000)");
   EXPECT_TRUE(shell.windows[DocId::CurrentPeal].shown);
   EXPECT_FALSE(shell.windows[DocId::CurrentPeal].activated);
@@ -255,14 +255,22 @@ TEST_F(ListViewTest, ClipCopiesEveryLineOfBufferOneWithoutAMessage) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(ListViewTest, ClipOfALongListSaysItWasTruncatedOnce) {
+TEST_F(ListViewTest, ClipOfALongListCopiesUpToItsLimitAndSaysHowManyLines) {
   Load(2000);
   ClipPealList(app.Ledger());
-  EXPECT_EQ(platform.messages, std::vector<std::string>{"Truncated: Size > 50k "});
-  // The clipboard keeps whole lines only.
-  ASSERT_FALSE(platform.clipboard.empty());
-  EXPECT_EQ(platform.clipboard.substr(platform.clipboard.size() - 2), "\r\n");
-  EXPECT_LE(platform.clipboard.size() + 1, 32512u);
+  size_t copied = 0;
+  const std::string text = ClipListText(app.Ledger(), &copied);
+  ASSERT_LT(copied, 2000u);
+  EXPECT_EQ(platform.messages,
+            std::vector<std::string>{"Truncated: Size > 50k - the first " +
+                                     std::to_string(copied) + " of the 2000 lines of buffer 1 were copied."});
+  // What the message says is on the clipboard: whole lines past the 50000 limit, not cut short
+  // at the smaller limit of display-line copies.
+  EXPECT_EQ(platform.clipboard, text);
+  EXPECT_GT(platform.clipboard.size(), 50000u);
+  const std::string last = ListLine(*app.Ledger().PealAt(static_cast<uint32_t>(copied))) + "\r\n";
+  EXPECT_EQ(platform.clipboard.substr(platform.clipboard.size() - last.size()), last);
+  EXPECT_LE(platform.clipboard.size() - last.size(), 50000u);
   EXPECT_EQ(platform.maxWaitDepth, 1);
 }
 

@@ -44,7 +44,9 @@ class GlobalEditTest : public testing::LedgerFixture {
     doc.MovePeal(fourth, kDeletedBuffer);
   }
 
-  void Run(GlobalItem item, std::initializer_list<int32_t> keys) {
+  // `agree` answers the question that comes once both entries are chosen.
+  void Run(GlobalItem item, std::initializer_list<int32_t> keys, bool agree = false) {
+    if (agree) platform.QueueConfirm(true);
     platform.QueueDialog([item](DialogModel& d) {
       if (item != GlobalItem::None) d.SetChecked(CGlobalDialog::ItemId(item), true);
       d.SetText("from", "AS");
@@ -76,8 +78,11 @@ class GlobalEditTest : public testing::LedgerFixture {
 TEST_F(GlobalEditTest, PersonEditChangesEveryPlaceAPersonStandsInEveryBufferIncludingDeleted) {
   std::vector<std::vector<uint32_t>> expected = PersonsNamed();
   for (auto& keys : expected) std::replace(keys.begin(), keys.end(), from, to);
-  Run(GlobalItem::Person, {people[0], people[1]});
+  Run(GlobalItem::Person, {people[0], people[1]}, true);
 
+  // Peals 1, 2, 3, 4 and 5 name the From person: the deleted and transferred ones count too.
+  EXPECT_EQ(platform.messages, std::vector<std::string>{
+                                   "Global Edit will change 5 peals: Ann Smith becomes Bob Smith. Go on?"});
   ASSERT_EQ(platform.chooserRequests.size(), 2u);
   EXPECT_EQ(platform.chooserRequests[0].title, "From");
   EXPECT_EQ(platform.chooserRequests[0].text, "AS");
@@ -115,7 +120,7 @@ TEST_F(GlobalEditTest, AssociationKeysBeyondAByteAreRefusedAndThePealsKept) {
   EXPECT_FALSE(doc.modified);
 
   const int32_t other = AddAssoc("Other Society");
-  Run(GlobalItem::Association, {small, other});
+  Run(GlobalItem::Association, {small, other}, true);
   EXPECT_EQ(doc.PealAt(1)->association, other);
 }
 

@@ -356,7 +356,7 @@ TEST_F(TowerTest, UntilDateRecordsWhatTheTowerWasAndHistoryBoxClearsIt) {
     return DialogAction::Ok;
   });
   EXPECT_EQ(TowerIndex().EditEntry(key, true), key);
-  EXPECT_EQ(platform.messages, std::vector<std::string>{kRefuseDate});
+  EXPECT_EQ(platform.messages, std::vector<std::string>{std::string(kRefuseDate)});
   const CTower& tower = Tower(key);
   EXPECT_EQ(tower.place, "Ashby");
   EXPECT_EQ(tower.bellCount, 10);

@@ -44,6 +44,9 @@ void DocFrames::ShowWindow(bool activate) {
   first->raise();
   if (activate) {
     m_area.setActiveSubWindow(first);
+    // The view takes the keyboard, also when a dialog that just closed hands the frame its
+    // activation back later: the frame's focus then returns here, not to the window before.
+    if (QWidget* view = first->widget()) view->setFocus(Qt::OtherFocusReason);
   } else {
     if (before && before != first && m_area.activeSubWindow() != before) {
       m_area.setActiveSubWindow(before);

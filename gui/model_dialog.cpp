@@ -236,8 +236,8 @@ void ModelDialog::Refresh() {
         auto* edit = static_cast<QLineEdit*>(widget);
         const QString text = ToQt(control.text);
         if (edit->text() != text) edit->setText(text);
-        // Typing stops at the limit, but a longer stored text is shown whole (and refused at
-        // OK) rather than cut short unseen.
+        // Typing stops at the limit, but a longer stored text is shown whole rather than cut
+        // short unseen; left as it is, OK takes it back unchanged.
         edit->setMaxLength(control.maxLength > 0 && control.text.size() <= control.maxLength
                                ? static_cast<int>(control.maxLength)
                                : 32767);

@@ -186,8 +186,9 @@ TEST_F(CommandLineMisuse, JunkLedgersAreBadDataSaidInOneLine) {
   ExpectRefused({"--db", "db", "info", "junk.bin"}, 1, said, false);
   ExpectRefused({"--db", "db", "export", "junk.bin", "rw"}, 1, said, false);
   ExpectRefused({"--db", "db", "analyse", "junk.bin", "ringer"}, 1, said, false);
-  // A ledger read in part is not saved over by an import.
-  ExpectRefused({"--db", "db", "import", "junk.bin", "logwright", "db/demo.tv3"}, 1, said);
+  // A file that is no ledger is not saved over by an import.
+  ExpectRefused({"--db", "db", "import", "junk.bin", "logwright", "db/demo.tv3"}, 1,
+                "junk.bin is not a peal ledger");
 }
 
 TEST_F(CommandLineMisuse, UnreadableFilesAreBadData) {

@@ -314,9 +314,12 @@ class FlowsTest : public QObject {
     p.Key(Qt::Key_Return);
     QVERIFY(p.ChooserShown(1));
     QCOMPARE(p.ChooserEntry(1), std::string("Alan Ellis"));
+    // Before changing the peals the edit says how many and asks.
+    p.platform->nextConfirms.push_back(true);
     p.Activate(DocId::Chooser1);
     p.Key(Qt::Key_Return);
     QVERIFY(!p.ChooserShown(1));
+    QVERIFY(p.platform->nextConfirms.empty());
 
     p.Activate(DocId::PealList);
     p.Key(Qt::Key_S, Qt::ControlModifier);

@@ -161,14 +161,17 @@ class GuiTest : public QObject {
     QMdiSubWindow* chooser = m_window->Frames(DocId::Chooser1).First();
     QVERIFY(chooser->isVisible());
     QCOMPARE(chooser->windowTitle(), QString("Select County"));
-    // Not modal, and the list keeps the focus.
-    QCOMPARE(m_window->ActiveKind(), DocKind::PealList);
+    // The chooser takes the keyboard, so that Enter chooses at once ...
+    QCOMPARE(m_window->ActiveKind(), DocKind::Chooser);
+    auto* view = qobject_cast<ChooserView*>(chooser->widget());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view));
+    // ... but is not modal: the list still works.
+    m_window->Area()->setActiveSubWindow(m_window->Frames(DocId::PealList).First());
     QTest::keyClick(List(), Qt::Key_Up);
     QCOMPARE(CurrentRow(), 3);
 
     m_window->Area()->setActiveSubWindow(chooser);
     QCOMPARE(m_window->ActiveKind(), DocKind::Chooser);
-    auto* view = qobject_cast<ChooserView*>(chooser->widget());
     CChooseDoc& doc = view->Logic().Doc();
     QCOMPARE(QString::fromStdString(CurrentName(doc)), QString("Kent"));
     QTest::keyClick(view, Qt::Key_Down);
@@ -375,6 +378,7 @@ int RunWin1252Tests(int argc, char** argv);
 int RunFlowsTests(int argc, char** argv);
 int RunDialogsTests(int argc, char** argv);
 int RunStartupTests(int argc, char** argv);
+int RunDailyFlowsTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -385,5 +389,6 @@ int main(int argc, char** argv) {
   failed += RunFlowsTests(argc, argv);
   failed += RunDialogsTests(argc, argv);
   failed += RunStartupTests(argc, argv);
+  failed += RunDailyFlowsTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -29,29 +29,33 @@ class DamagedImport : public ImportTest {
   }
 };
 
-// Text with no "<" reads as one tag whose name is the whole text: the new dialect, which must
-// open with its date key, adds nothing; the old dialect keeps the text as one undated record's
-// unresolved item rather than losing it; the check adds nothing.
-TEST_F(DamagedImport, SgmlWithoutATagAddsNoDatedPeal) {
+// Text with no "<" reads as one tag whose name is the whole text. The peal dialects refuse a file
+// whose first record has no date key, before anything changes (no log, no index entry); the
+// check, which makes no peals, reads it through.
+TEST_F(DamagedImport, SgmlWithoutADatedFirstRecordIsRefused) {
   const std::string text = "Just words, a peal of 5040 Grandsire Triples\r\nand no tags at all\r\n";
-  for (const char* kind : {"new-sgml", "check-sgml", "old-sgml"}) {
-    SCOPED_TRACE(kind);
+  const std::string dump = "<k>1<tp>Canterbury<tn>12\r\n<k>2<tp>Maidstone\r\n";
+  const std::string undated = "<q>A<n>Ann Jones<p>2003-01-01\r\n";
+  const struct {
+    const char* kind;
+    std::string text;
+    bool refused;
+  } cases[] = {{"new-sgml", text, true},    {"new-sgml", dump, true},
+               {"old-sgml", text, true},    {"old-sgml", undated, true},
+               {"check-sgml", text, false}, {"check-sgml", dump, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.kind) + ": " + c.text);
     CTolvaneDoc fresh;
-    files.SetContents("/work/in.file", text);
+    files.Remove("/work/debug.txt");
+    files.SetContents("/work/in.file", c.text);
+    const int32_t persons = PersonIndex().Entry(0).right;
     ImportCounts counts;
-    const Status status = ImportPealFile(fresh, *FindImportFormat(kind), "/work/in.file", &counts);
-    EXPECT_TRUE(status.ok()) << status.message();
-    EXPECT_EQ(counts.replaced, 0u);
-    const std::vector<uint32_t> peals = fresh.PealsOf(kMainBuffer);
-    if (std::string(kind) != "old-sgml") {
-      EXPECT_TRUE(peals.empty());
-      continue;
-    }
-    ASSERT_EQ(peals.size(), 1u);
-    const CPeal& peal = *fresh.PealAt(peals[0]);
-    EXPECT_EQ(peal.date, 0);
-    ASSERT_EQ(peal.extras[kExtra].size(), 1u);
-    EXPECT_EQ(peal.extras[kExtra][0], text + ":");
+    const Status status = ImportPealFile(fresh, *FindImportFormat(c.kind), "/work/in.file", &counts);
+    EXPECT_EQ(status.code(), c.refused ? StatusCode::BadData : StatusCode::Ok) << status.message();
+    EXPECT_TRUE(fresh.PealsOf(kMainBuffer).empty());
+    EXPECT_EQ(fresh.modified, !c.refused);
+    EXPECT_EQ(files.Exists("/work/debug.txt"), !c.refused);
+    EXPECT_EQ(PersonIndex().Entry(0).right, persons);
   }
 }
 

@@ -71,9 +71,21 @@ void CStartDirectory::DirectoryUsed(const std::string& directory) {
   m_settings.SetLastDirectory(AsDirectory(directory));
 }
 
-void CStartDirectory::LedgerUsed(const std::string& ledger, const std::string& directory) {
+void CStartDirectory::LedgerUsed(const std::string& ledger, const std::string& directory,
+                                 bool replace) {
   if (ledger.empty() || directory.empty()) return;
-  m_settings.SetLedgerDirectory(AbsolutePath(ledger), AsDirectory(directory));
+  const std::string path = AbsolutePath(ledger);
+  if (!replace && HoldsDatabase(m_settings.LedgerDirectory(path))) return;
+  m_settings.SetLedgerDirectory(path, AsDirectory(directory));
+}
+
+std::string CStartDirectory::RememberedElsewhere(const std::string& ledger,
+                                                 const std::string& directory) const {
+  const std::string remembered = AsDirectory(m_settings.LedgerDirectory(AbsolutePath(ledger)));
+  if (remembered.empty() || remembered == AsDirectory(directory) || !HoldsDatabase(remembered)) {
+    return {};
+  }
+  return remembered;
 }
 
 std::optional<StartPlace> CStartDirectory::Welcome(bool& cancelled) {

@@ -46,8 +46,14 @@ class CStartDirectory {
 
   // Remembers the index directory in use, for the next start with nothing to open.
   void DirectoryUsed(const std::string& directory);
-  // Remembers the index directory in use with a ledger that was opened or saved.
-  void LedgerUsed(const std::string& ledger, const std::string& directory);
+  // Remembers the index directory in use with a ledger that was opened or saved. A ledger's
+  // peals name entries of the database they were entered with, so a directory remembered for it
+  // that still holds a database is kept, unless `replace` (the ledger was saved under a new
+  // name in this database).
+  void LedgerUsed(const std::string& ledger, const std::string& directory, bool replace);
+  // The directory remembered for `ledger` when it still holds a database and is not
+  // `directory`; empty otherwise.
+  std::string RememberedElsewhere(const std::string& ledger, const std::string& directory) const;
 
   const std::string& DemoFolder() const { return m_demoFolder; }
 

@@ -58,11 +58,11 @@ void CTolvaneApp::Shutdown() {
   if (IndexSetIsOpen()) SaveAllIndexes();
 }
 
-void CTolvaneApp::SetLedgerFile(const std::string& path) {
+void CTolvaneApp::SetLedgerFile(const std::string& path, bool saveAs) {
   m_ledgerTitle = PathFileName(path);
   if (listWindow) listWindow->SetTitle(m_ledgerTitle);
   if (m_shell) m_shell->AddRecentFile(path);
-  if (startDirectory && IndexSetIsOpen()) startDirectory->LedgerUsed(path, IndexDirectory());
+  if (startDirectory && IndexSetIsOpen()) startDirectory->LedgerUsed(path, IndexDirectory(), saveAs);
 }
 
 bool CTolvaneApp::SaveModified() {
@@ -83,8 +83,16 @@ bool CTolvaneApp::OpenLedger(const std::string& path) {
       status.code() == StatusCode::BadData) {
     return false;
   }
-  SetLedgerFile(path);
+  SetLedgerFile(path, false);
   if (listWindow) listWindow->ShowWindow(true);
+  // The peals name their entries by key: in another database those keys name other entries.
+  if (startDirectory && IndexSetIsOpen()) {
+    if (const std::string own = startDirectory->RememberedElsewhere(path, IndexDirectory()); !own.empty()) {
+      ThePlatform().Message(PathFileName(path) + " was last used with the reference database in " + own +
+                            "; its names are shown from the database in use, " + IndexDirectory() +
+                            ". Start Tolvane on the ledger to use its own.");
+    }
+  }
   return true;
 }
 
@@ -99,7 +107,7 @@ void CTolvaneApp::OpenCommand() {
 bool CTolvaneApp::SaveLedger(bool saveAs) {
   const Status status = saveAs ? m_ledger.SaveAs() : m_ledger.Save();
   if (!status.ok()) return false;
-  SetLedgerFile(m_ledger.pathName);
+  SetLedgerFile(m_ledger.pathName, saveAs);
   return true;
 }
 

@@ -89,7 +89,8 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   CStartDirectory* startDirectory = nullptr;
 
  private:
-  void SetLedgerFile(const std::string& path);
+  // The ledger's file is now `path`; `saveAs` when it was just written under that name.
+  void SetLedgerFile(const std::string& path, bool saveAs);
 
   CAppShell* m_shell = nullptr;
   CChooseDoc m_chooser1;

@@ -280,6 +280,29 @@ TEST_F(AppStartTest, LedgerOpenedFromElsewhereKeepsItsDatabase) {
   EXPECT_TRUE(platform.dialogTitles.empty());
 }
 
+TEST_F(AppStartTest, LedgerOfAnotherDatabaseOpenedDuringARunKeepsItsOwn) {
+  AddDatabase("/club");
+  AddDatabase("/other");
+  files.CreateDirectory("/mail");
+  const std::string ledger = WriteLedger("/mail/peals.tv3");
+  settings.ledgers[ledger] = "/club/";
+  settings.last = "/other/";
+  ASSERT_TRUE(StartApp(""));
+  ASSERT_EQ(IndexDirectory(), "/other/");
+
+  ASSERT_TRUE(app->OpenLedger(ledger));
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].find("peals.tv3 was last used with the reference database in /club/"),
+            std::string::npos);
+  EXPECT_EQ(settings.ledgers[ledger], "/club/");
+
+  // Saved under a new name, the copy belongs to the database in use.
+  platform.QueueSaveFile("/mail/copy.tv3");
+  ASSERT_TRUE(app->SaveLedger(true));
+  EXPECT_EQ(settings.ledgers["/mail/copy.tv3"], "/other/");
+  EXPECT_EQ(settings.ledgers[ledger], "/club/");
+}
+
 TEST_F(AppStartTest, WithoutStartDirectoryTheCurrentFolderIsUsed) {
   CTolvaneApp plain;
   plain.Start(shell, "");

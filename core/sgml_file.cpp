@@ -1,6 +1,7 @@
 // The tag reader of peal SGML files.
 #include "core/sgml_file.h"
 
+#include "core/escaping.h"
 #include "core/services.h"
 #include "core/text.h"
 
@@ -39,8 +40,12 @@ bool CSGMLFile::ReadTag(std::string& tag, std::string& content) {
   }
   tag.clear();
   unsigned char c = 0;
-  // The name: leading "<" skipped, then everything up to ">".
+  // The name: leading "<" skipped, then everything up to ">". What a file holds before its
+  // first "<" (a byte-order mark, blank lines, a title) is no tag and is passed over.
   bool more = Next(c);
+  if (m_position == 1) {
+    while (more && c != '<') more = Next(c);
+  }
   while (more && c == '<') more = Next(c);
   if (!more) {
     m_lastTag.clear();
@@ -65,6 +70,7 @@ bool CSGMLFile::ReadTag(std::string& tag, std::string& content) {
     more = Next(c);
   }
   TrimSpaces(content);
+  content = SgmlUnescape(content);
   m_lastTag = tag;
   m_lastContent = content;
   return true;

@@ -1,5 +1,6 @@
 // Reads peal SGML: a run of tags, each a name between "<" and ">" followed by its content up to
-// the next "<"; no closing tags, no entities.
+// the next "<"; no closing tags. The escapes "&lt;", "&amp;" and "&#N;" that the writer puts
+// in texts are read back as their bytes.
 #pragma once
 
 #include <memory>
@@ -17,7 +18,8 @@ class CSGMLFile {
 
   // The next tag and its content; false at the end of the file. Line breaks and tabs in the
   // content become one blank, except after a "-", where a broken word is joined; the content
-  // is trimmed of blanks.
+  // is trimmed of blanks, then its escapes are turned back (SgmlUnescape). Anything before the
+  // file's first "<" is skipped.
   bool ReadTag(std::string& tag, std::string& content);
 
   File& GetFile() { return *m_file; }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/escaping.h"
 #include "core/services.h"
 #include "output/csv_tables.h"
 #include "output/html_styles.h"
@@ -104,7 +105,11 @@ std::vector<std::unique_ptr<CExportFormat>> MakeFormats() {
   text(3, "ascy", "Text", "ASCY", "prn", plain(AscyText));
   formats.push_back(std::make_unique<CMarwickFormat>());
   text(5, "html-rw", "HTML", "Ringing World", "htm", HtmlRw);
-  text(6, "html-line", "HTML", "Line", "htm", LineTextNoRef);
+  // The one-line style as a web page: its texts come from records, so they are escaped.
+  text(6, "html-line", "HTML", "Line", "htm",
+       [](const CPeal& peal, CExportOptions& options) {
+         return HtmlText(LineTextNoRef(peal, options));
+       });
   text(7, "html-ascy", "HTML", "ASCY", "htm", plain(HtmlAscy));
   text(8, "sgml-short", "SGML", "Short", "sgm", plain(SgmlShort));
   text(9, "sgml-full", "SGML", "Full", "sgm", plain(SgmlFull));

@@ -2,6 +2,7 @@
 #include "output/html_styles.h"
 
 #include "core/dates.h"
+#include "core/escaping.h"
 #include "core/text.h"
 #include "output/peal_texts.h"
 #include "refdb/assoc.h"
@@ -13,15 +14,16 @@
 namespace tv {
 namespace {
 
-std::string Name(uint32_t person) { return FullNameOf(static_cast<int32_t>(person)); }
+// Every text taken from a record goes through HtmlText, so none can put markup on the page.
+std::string Name(uint32_t person) { return HtmlText(FullNameOf(static_cast<int32_t>(person))); }
 
 std::string Row(const std::string& content) {
   return "<TR><TD>" + content + "</TD></TR>" + kNL;
 }
 
 std::string BoardCell(const CPeal& peal, int position) {
-  return RingerNamePart(peal, position) + "</TD><TD ALIGN=CENTER><B>" +
-         BoardBellText(peal, position) + "</B>";
+  return HtmlText(RingerNamePart(peal, position)) + "</TD><TD ALIGN=CENTER><B>" +
+         HtmlText(BoardBellText(peal, position)) + "</B>";
 }
 
 }  // namespace
@@ -37,26 +39,26 @@ std::string HtmlRw(const CPeal& peal, CExportOptions& options) {
     text += "<p>  (RW p" + std::to_string(peal.RwPageNumber(false)) + ")</p>" + kNL;
   }
   if (options.includeAssociation) {
-    if (const CAssoc* assoc = AssocOf(peal)) text += "<h3>" + UpperCase(assoc->name) + "</h3>" + kNL;
+    if (const CAssoc* assoc = AssocOf(peal)) text += "<h3>" + HtmlText(UpperCase(assoc->name)) + "</h3>" + kNL;
   }
   if (options.includeTower) {
     if (const CTower* tower = TowerOf(peal)) {
-      text += "<p><b>" + tower->PlaceWithCountyAt(true, peal.date) + "</b>, <i>" +
-              tower->DedicationNameAt(0, peal.date) + "</i >" + kNL;
+      text += "<p><b>" + HtmlText(tower->PlaceWithCountyAt(true, peal.date)) + "</b>, <i>" +
+              HtmlText(tower->DedicationNameAt(0, peal.date)) + "</i >" + kNL;
     }
   }
   text += "<br />" + ShortDateText(peal.date, true) + " " + ShortTime(peal.time);
-  if (peal.tenor != 0) text += " (" + RoundedTenorText(peal) + ")";
+  if (peal.tenor != 0) text += " (" + HtmlText(RoundedTenorText(peal)) + ")";
   text += kNL;
-  if (MethodOf(peal)) text += "<br /><b><i>" + MethodLine(peal) + "</i></b>" + kNL;
+  if (MethodOf(peal)) text += "<br /><b><i>" + HtmlText(MethodLine(peal)) + "</i></b>" + kNL;
 
   std::string pending;
   if (peal.composition != 0) {
     const auto key = static_cast<int32_t>(peal.composition);
     if (const std::string composition = CompositionText(key, true); !composition.empty()) {
-      text += "<br />" + composition;
+      text += "<br />" + HtmlText(composition);
     }
-    pending = CompositionName(key);
+    pending = HtmlText(CompositionName(key));
   }
   auto takePending = [&pending] {
     std::string tail = " " + pending;
@@ -77,12 +79,12 @@ std::string HtmlRw(const CPeal& peal, CExportOptions& options) {
   if (!pending.empty()) text += "<br />" + pending + kNL;
 
   for (size_t i = 0; i < peal.ringers.size(); ++i) {
-    text += "<br />" + RingerLine(peal, static_cast<int>(i)) + kNL;
+    text += "<br />" + HtmlText(RingerLine(peal, static_cast<int>(i))) + kNL;
   }
   if (peal.conductor != 0 && !ConductorRings(peal)) {
     text += "<br /><i>Conducted by " + Name(peal.conductor) + "</i>" + kNL;
   }
-  for (const std::string& footnote : peal.extras[kFootnote]) text += "<br>" + footnote + kNL;
+  for (const std::string& footnote : peal.extras[kFootnote]) text += "<br>" + HtmlText(footnote) + kNL;
   return text + "</p><hr />" + kNL;
 }
 
@@ -92,20 +94,20 @@ std::string HtmlAscy(const CPeal& peal) {
   const auto& extras = peal.extras[kExtra];
   if (!extras.empty() && extras.front().find("htm") != std::string::npos) {
     text += "<A name=" + DateKeyText(peal.date, peal.sequence) + "></A>";
-    link = "<A href=" + extras.front() + ">";
+    link = "<A href=" + HtmlText(extras.front()) + ">";
   }
   text += std::string("<TABLE BORDER=0>") + kNL;
   const CTower* tower = TowerOf(peal);
   if (peal.handbell) text += Row("Handbell Peal");
-  if (tower) text += Row("<B>" + PlaceAndCountyLine(*tower, peal.date) + "</B>");
+  if (tower) text += Row("<B>" + HtmlText(PlaceAndCountyLine(*tower, peal.date)) + "</B>");
   text += Row(LongDateText(peal.date));
   if (peal.time != 0) text += Row(DurationWords(peal.time));
-  if (tower) text += Row("At " + tower->DedicationNameAt(1, peal.date));
+  if (tower) text += Row("At " + HtmlText(tower->DedicationNameAt(1, peal.date)));
   text += Row("<I>A Peal of</I>");
   std::string detail;
-  if (const CMethod* method = MethodOf(peal)) text += Row(UpperCase(method->TitleAndDetail(detail)));
-  text += Row(BoardChangesLine(peal, detail));
-  if (peal.tenor != 0) text += "<TR><TD ALIGN=RIGHT>" + BoardTenorText(peal) + "</TD></TR>" + kNL;
+  if (const CMethod* method = MethodOf(peal)) text += Row(HtmlText(UpperCase(method->TitleAndDetail(detail))));
+  text += Row(HtmlText(BoardChangesLine(peal, detail)));
+  if (peal.tenor != 0) text += "<TR><TD ALIGN=RIGHT>" + HtmlText(BoardTenorText(peal)) + "</TD></TR>" + kNL;
   text += Row("<I>Performers</I>");
 
   text += std::string("<TR><TD><TABLE BORDER=0 CELLSPACING=5>") + kNL;
@@ -122,6 +124,9 @@ std::string HtmlAscy(const CPeal& peal) {
   text += std::string("</TABLE>") + kNL + "</TD></TR>" + kNL;
 
   CBoardAuthorLines authors = BoardAuthorLines(peal);
+  for (std::string* line : {&authors.composer, &authors.arranger, &authors.generator}) {
+    *line = HtmlText(*line);
+  }
   if (!link.empty()) {
     auto wrap = [&link](std::string& line) {
       if (!line.empty()) line = link + line + "</A>";
@@ -136,7 +141,7 @@ std::string HtmlAscy(const CPeal& peal) {
   if (peal.conductor != 0 && peal.conductor != peal.composer && peal.conductor != peal.arranger) {
     text += Row("<I>Conducted by  " + Name(peal.conductor) + "</I>");
   }
-  for (const std::string& footnote : peal.extras[kFootnote]) text += Row(footnote);
+  for (const std::string& footnote : peal.extras[kFootnote]) text += Row(HtmlText(footnote));
   return text + "</TABLE>" + kNL + "<HR>";
 }
 

@@ -2,6 +2,7 @@
 #include "output/sgml_writer.h"
 
 #include "core/dates.h"
+#include "core/escaping.h"
 #include "core/text.h"
 #include "output/peal_texts.h"
 #include "refdb/composition.h"
@@ -13,7 +14,8 @@
 namespace tv {
 namespace {
 
-std::string Name(uint32_t person) { return FullNameOf(static_cast<int32_t>(person)); }
+// A person as a tag's content: the full name, escaped.
+std::string Name(uint32_t person) { return SgmlText(FullNameOf(static_cast<int32_t>(person))); }
 
 // The date key, its sequence, the RW reference; shared by Full and Short.
 std::string DateAndReference(const CPeal& peal) {
@@ -29,7 +31,7 @@ std::string RwReference(const CPeal& peal) {
 
 std::string TowerTags(const CPeal& peal) {
   const CTower* tower = TowerOf(peal);
-  return tower ? tower->TagText() : std::string();
+  return tower ? tower->TagTextAt(peal.date) : std::string();
 }
 
 std::string MethodTags(const CPeal& peal) {
@@ -43,11 +45,11 @@ std::string SgmlFull(const CPeal& peal) {
   std::string text = DateAndReference(peal);
   if (peal.handbell) text += "<i>h";
   text += RwReference(peal);
-  for (const std::string& source : peal.extras[kSource]) text += "<s>" + source;
-  for (const std::string& correction : peal.extras[kCorrection]) text += "<sc>" + correction;
-  if (peal.association != 0) text += "<a>" + AssociationText(peal, true);
+  for (const std::string& source : peal.extras[kSource]) text += "<s>" + SgmlText(source);
+  for (const std::string& correction : peal.extras[kCorrection]) text += "<sc>" + SgmlText(correction);
+  if (peal.association != 0) text += "<a>" + SgmlText(AssociationText(peal, true));
   text += TowerTags(peal);
-  if (peal.tenor != 0) text += "<tw>" + peal.TenorText();
+  if (peal.tenor != 0) text += "<tw>" + SgmlText(peal.TenorText());
   if (peal.time != 0) text += "<h>" + ShortTime(peal.time);
   if (peal.changes > 0) text += "<n>" + std::to_string(peal.changes);
   text += MethodTags(peal);
@@ -61,25 +63,25 @@ std::string SgmlFull(const CPeal& peal) {
             ? nullptr
             : static_cast<const CPerson*>(PersonIndex().Lookup(static_cast<int32_t>(peal.ringers[i])));
     text += person ? person->TagText() : std::string("<r>");
-    if (const std::string& prefix = ExtraAt(peal, kPrefix, i); !prefix.empty()) text += "<rt>" + prefix;
-    if (const std::string& suffix = ExtraAt(peal, kSuffix, i); !suffix.empty()) text += "<ra>" + suffix;
-    if (const std::string& bells = ExtraAt(peal, kBellString, i); !bells.empty()) text += "<rb>" + bells;
+    if (const std::string& prefix = ExtraAt(peal, kPrefix, i); !prefix.empty()) text += "<rt>" + SgmlText(prefix);
+    if (const std::string& suffix = ExtraAt(peal, kSuffix, i); !suffix.empty()) text += "<ra>" + SgmlText(suffix);
+    if (const std::string& bells = ExtraAt(peal, kBellString, i); !bells.empty()) text += "<rb>" + SgmlText(bells);
     if (RingerIsConductor(peal, static_cast<int>(i))) text += "<rc>";
   }
   if (peal.conductor != 0 && !ConductorRings(peal)) text += "<b>" + Name(peal.conductor);
   for (const std::string& footnote : peal.extras[kFootnote]) {
-    if (!footnote.empty()) text += "<f>" + footnote;
+    if (!footnote.empty()) text += "<f>" + SgmlText(footnote);
   }
-  for (const std::string& validity : peal.extras[kValidity]) text += "<v>" + validity;
+  for (const std::string& validity : peal.extras[kValidity]) text += "<v>" + SgmlText(validity);
   for (const std::string& extra : peal.extras[kExtra]) {
-    if (!extra.empty()) text += "<x>" + extra;
+    if (!extra.empty()) text += "<x>" + SgmlText(extra);
   }
   return text;
 }
 
 std::string SgmlShort(const CPeal& peal) {
   std::string text = DateAndReference(peal) + RwReference(peal);
-  if (peal.association != 0) text += "<a>" + AssociationText(peal, false);
+  if (peal.association != 0) text += "<a>" + SgmlText(AssociationText(peal, false));
   return text + TowerTags(peal) + MethodTags(peal);
 }
 
@@ -116,7 +118,7 @@ std::string SgmlKeys(const CPeal& peal) {
         text += "<i>" + std::to_string(i);
         announced = i;
       }
-      text += std::string("<") + kExtraLetters[list] + ">\"" + entries[i] + "\"";
+      text += std::string("<") + kExtraLetters[list] + ">\"" + SgmlText(entries[i]) + "\"";
     }
   }
   return text;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/escaping.h"
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/index_set.h"
@@ -14,22 +15,11 @@
 namespace tv {
 namespace {
 
-// A text as a record can hold it: each run of bytes below 0x20 becomes one blank.
-std::string RecordText(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  bool inRun = false;
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) < 0x20) {
-      if (!inRun) result += ' ';
-      inRun = true;
-    } else {
-      result += c;
-      inRun = false;
-    }
-  }
-  return result;
-}
+// A text as the record keeps it: a record's text ends at its first byte below 0x20, so line
+// breaks are escaped. The reader keeps far more than the dialog lets one type, escapes and all.
+std::string RecordText(std::string_view text) { return StoredRecordText(text); }
+
+static_assert(kMaxCompositionText * 5 <= kMaxStoredText, "an escaped text must fit the reader");
 
 // Order of two person keys: the key difference when either is 0, they are equal, or neither
 // has a person; a key without a person orders after one with a person.
@@ -96,9 +86,9 @@ int32_t CComposition::ReadRecord(Archive& in) {
       case 'c': composer = static_cast<int32_t>(field.value); break;
       case 'a': arranger = static_cast<int32_t>(field.value); break;
       case 'g': generatedBy = static_cast<int32_t>(field.value); break;
-      case 'i': if (field.IsText()) methodDetails = field.text; break;
-      case 'n': if (field.IsText()) name = field.text; break;
-      case 'd': if (field.IsText()) figures = field.text; break;
+      case 'i': if (field.IsText()) methodDetails = RecordTextFromStored(field.text); break;
+      case 'n': if (field.IsText()) name = RecordTextFromStored(field.text); break;
+      case 'd': if (field.IsText()) figures = RecordTextFromStored(field.text); break;
       default: break;
     }
   }
@@ -124,11 +114,10 @@ void CComposition::WriteCsvLine(std::string& out) const {
     out += std::to_string(number);
     out += ',';
   }
-  out += '"';
-  out += methodDetails;
-  out += "\",\"";
-  out += name;
-  out += "\"\n";
+  out += CsvQuoted(methodDetails);
+  out += ',';
+  out += CsvQuoted(name);
+  out += '\n';
 }
 
 int CComposition::Compare(const CIndObj* other) const {
@@ -252,8 +241,8 @@ std::string CompositionTags(int32_t key) {
   const CComposition* composition = CompIndex().Composition(key);
   if (!composition) return {};
   std::string tags;
-  if (!composition->methodDetails.empty()) tags += "<cm>" + composition->methodDetails;
-  if (!composition->name.empty()) tags += "<cn>" + composition->name;
+  if (!composition->methodDetails.empty()) tags += "<cm>" + SgmlText(composition->methodDetails);
+  if (!composition->name.empty()) tags += "<cn>" + SgmlText(composition->name);
   return tags;
 }
 

@@ -3,6 +3,7 @@
 
 #include "refdb/index_set.h"
 
+#include "core/escaping.h"
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/index.h"
@@ -169,11 +170,11 @@ void CEquivalences::WriteEquivalenceLines(
     out += std::to_string(from);
     out += ',';
     out += std::to_string(to);
-    out += ",\"";
-    out += fullNameOf(from);
-    out += "\",\"";
-    out += fullNameOf(to);
-    out += "\"\n";
+    out += ',';
+    out += CsvQuoted(fullNameOf(from));
+    out += ',';
+    out += CsvQuoted(fullNameOf(to));
+    out += '\n';
   }
 }
 

@@ -1,6 +1,7 @@
 // Common bodies of indexed objects, and the name-and-short-form object.
 #include "refdb/ind_obj.h"
 
+#include "core/escaping.h"
 #include "core/field_file.h"
 #include "core/services.h"
 #include "core/text.h"
@@ -10,9 +11,9 @@ namespace tv {
 
 void CIndObj::WriteCsvLine(std::string& out) const {
   out += std::to_string(key);
-  out += ",\"";
-  out += GetName(1);
-  out += "\"\n";
+  out += ",";
+  out += CsvQuoted(GetName(1));
+  out += "\n";
 }
 
 void CIndObj::Display() const { ThePlatform().ShowText("Item Details", GetDetails()); }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/escaping.h"
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/index_set.h"
@@ -222,7 +223,7 @@ std::string CMethod::Title(bool withStage, bool withColour) const {
 }
 
 std::string CMethod::TaggedText() const {
-  std::string text = "<m>" + name;
+  std::string text = "<m>" + SgmlText(name);
   if (methodCount > 1) text += "<mn>" + std::to_string(methodCount);
   std::string classText;
   if (spliced) classText += "Spliced ";
@@ -230,9 +231,9 @@ std::string CMethod::TaggedText() const {
   classText += ClassWord(methodClass);
   if (!classText.empty()) {
     TrimSpaces(classText);
-    text += "<mc>" + classText;
+    text += "<mc>" + SgmlText(classText);
   }
-  text += "<ms>" + StageName(stage);
+  text += "<ms>" + SgmlText(StageName(stage));
   return text;
 }
 

@@ -2,6 +2,7 @@
 // resolution of imported names.
 #include "refdb/person.h"
 
+#include "core/escaping.h"
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/index_set.h"
@@ -15,7 +16,7 @@ int SurnameInitial(const std::string& surname) {
   return (surname.empty() ? 0 : static_cast<unsigned char>(surname.front())) | 0x20;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text) { return CsvQuoted(text); }
 
 const CPerson* PersonOf(int32_t key) {
   return dynamic_cast<const CPerson*>(PersonIndex().Lookup(key));
@@ -102,9 +103,9 @@ std::string CPerson::GetName(int variant) const {
 std::string CPerson::KeyText() const { return initials + surname.substr(0, 1); }
 
 std::string CPerson::TagText() const {
-  std::string text = "<r>" + firstNames + " " + surname;
-  if (!prefix.empty()) text += "<rt>" + prefix;
-  if (!suffix.empty()) text += "<ra>" + suffix;
+  std::string text = "<r>" + SgmlText(firstNames + " " + surname);
+  if (!prefix.empty()) text += "<rt>" + SgmlText(prefix);
+  if (!suffix.empty()) text += "<ra>" + SgmlText(suffix);
   return text;
 }
 

@@ -10,7 +10,7 @@ std::string TaggedReader::ReadText() {
   for (;;) {
     const uint8_t c = m_in.ReadByte();
     if (c == 0 || (m_dataFile && c < 0x20)) break;
-    if (text.size() < kMaxRecordText) text += static_cast<char>(c);
+    if (text.size() < kMaxStoredText) text += static_cast<char>(c);
   }
   return text;
 }

@@ -22,7 +22,10 @@ namespace tv {
 
 inline constexpr uint8_t kKeyCode = 31;
 inline constexpr char kKeyLetter = 0x7f;   // the key's code as a reader names it
-inline constexpr size_t kMaxRecordText = 4095;
+inline constexpr size_t kMaxRecordText = 4095;  // the longest text an import puts in a field
+// The most bytes a reader keeps of one text: room for the longest text a dialog allows with
+// its line breaks escaped (StoredRecordText), and a bound on what a damaged file can make.
+inline constexpr size_t kMaxStoredText = 32767;
 
 struct TaggedField {
   uint8_t tag = 0;
@@ -37,7 +40,7 @@ struct TaggedField {
 };
 
 // Reads the fields of one record. In a data file a text ends at its first byte below 0x20;
-// in a peal archive at its NUL. Texts longer than 4095 characters are cut. Raises
+// in a peal archive at its NUL. Texts longer than kMaxStoredText bytes are cut. Raises
 // FileError(EndOfFile) when the file ends inside the record.
 class TaggedReader {
  public:

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/escaping.h"
 #include "core/services.h"
 #include "core/text.h"
 #include "refdb/assoc.h"
@@ -111,7 +112,7 @@ void CTower::WriteRecord(Archive& out) const {
 }
 
 void CTower::WriteCsvLine(std::string& out) const {
-  out += std::to_string(key) + ",\"" + place + "\"," + std::to_string(county) + "," +
+  out += std::to_string(key) + "," + CsvQuoted(place) + "," + std::to_string(county) + "," +
          std::to_string(dedication) + "," + std::to_string(steeplexKey) + "\n";
 }
 
@@ -161,10 +162,17 @@ std::string CTower::DedicationNameAt(int variant, Date date) const {
   return DedicationName(IdentityAt(date).dedication, variant);
 }
 
-std::string CTower::TagText() const {
-  std::string text = "<t>" + place;
-  if (county) text += "<tc>" + CountyNameAt(0);
-  if (dedication) text += "<td>" + DedicationNameAt(0, 0);
+std::string CTower::TagTextAt(Date date) const {
+  const CTower& identity = IdentityAt(date);
+  std::string text = "<t>" + SgmlText(identity.place);
+  if (identity.county) {
+    // A county without a short form is named by its full name, so that it can be found again.
+    const CIndStr* object = CountyObject(identity.county);
+    std::string county = object ? object->abbreviation : std::string();
+    if (object && county.empty()) county = object->name;
+    text += "<tc>" + SgmlText(county);
+  }
+  if (identity.dedication) text += "<td>" + SgmlText(DedicationName(identity.dedication, 0));
   if (steeplexKey) text += "<tk>" + std::to_string(steeplexKey);
   return text;
 }

@@ -45,8 +45,10 @@ class CTower : public CSelTgt {
   uint8_t BellsAt(Date date) const { return IdentityAt(date).bellCount; }
   uint16_t WeightAt(Date date) const { return IdentityAt(date).tenorWeight; }
 
-  // The tower as the SGML output tags it.
-  std::string TagText() const;
+  // The tower as the SGML output tags it for a peal of `date`: the place, county and dedication
+  // of the identity in force then (0: today's), and the external key. Texts are escaped.
+  std::string TagTextAt(Date date) const;
+  std::string TagText() const { return TagTextAt(0); }
   // "@" and the external key, with the external record's location, county and dedication.
   std::string SteeplexText() const;
   // Ties the tower to external record `sxKey` (0 unties): it takes the record's non-zero bells,

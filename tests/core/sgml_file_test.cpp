@@ -1,6 +1,8 @@
 // The SGML tag reader: tags, content joined across lines, and the ends of files.
 #include "core/sgml_file.h"
 
+#include "core/escaping.h"
+
 #include <gtest/gtest.h>
 
 #include "core/memory_file_system.h"
@@ -39,8 +41,29 @@ TEST(SgmlFileTest, EndsOfFile) {
   EXPECT_EQ(ReadAll("<"), Tags{});
   EXPECT_EQ(ReadAll("<k"), (Tags{{"k", ""}}));
   EXPECT_EQ(ReadAll("<k>unfinished"), (Tags{{"k", "unfinished"}}));
-  EXPECT_EQ(ReadAll("no tags at all"), (Tags{{"no tags at all", ""}}));
-  EXPECT_EQ(ReadAll("lead<k>x"), (Tags{{"lead<k", "x"}}));
+  EXPECT_EQ(ReadAll("no tags at all"), Tags{});
+}
+
+// A file may open with a byte-order mark, blank lines or a title: none of it is a tag, and the
+// first record must still be found.
+TEST(SgmlFileTest, WhatComesBeforeTheFirstTagIsSkipped) {
+  EXPECT_EQ(ReadAll("lead<k>x"), (Tags{{"k", "x"}}));
+  EXPECT_EQ(ReadAll("\xEF\xBB\xBF<k>x"), (Tags{{"k", "x"}}));
+  EXPECT_EQ(ReadAll("\r\n\r\nMy peals\r\n<k>x<f>y"), (Tags{{"k", "x"}, {"f", "y"}}));
+}
+
+// The writer escapes what the reader would otherwise take apart; texts that merely look like
+// escapes were written with their "&" escaped, so they come back as they were.
+TEST(SgmlFileTest, EscapesReadBackAsTheirBytes) {
+  for (const std::string text :
+       {"a < b", "<b>x</b> & y", "&lt; typed", "&amp;", "line\r\nbreak\ttab", "& #1;", "&#1",
+        "AT&T;", "-&#"}) {
+    EXPECT_EQ(ReadAll("<f>" + SgmlText(text)), (Tags{{"f", text}})) << text;
+  }
+  EXPECT_EQ(SgmlText("a < b & c"), "a &lt; b & c");
+  EXPECT_EQ(SgmlText("x\r\ny"), "x&#13;&#10;y");
+  // An "&" of a text written by an older version, not part of an escape, stays as it was.
+  EXPECT_EQ(ReadAll("<f>Smith & Jones &c"), (Tags{{"f", "Smith & Jones &c"}}));
 }
 
 TEST(SgmlFileTest, PushedBackTagIsReadAgain) {

@@ -2,13 +2,23 @@
 // and the board's anchor, link and odd last row.
 #include <gtest/gtest.h>
 
+#include "output/export_formats.h"
 #include "output/html_styles.h"
 #include "tests/output/output_fixture.h"
 
 namespace tv::testing {
 namespace {
 
-class HtmlStyles : public OutputTest {};
+class HtmlStyles : public OutputTest {
+ protected:
+  // The "Line" HTML format's text for one peal, as the export writes it.
+  static std::string LineTextNoRefAsHtml(const CPeal& peal, CExportOptions& options) {
+    std::string out;
+    const std::vector<const CPeal*> peals{&peal};
+    EXPECT_TRUE(ExportToText(*FindExportFormat("html-line"), peals, options, out).ok());
+    return out;
+  }
+};
 
 TEST_F(HtmlStyles, RwWithoutNumberOrTenorOrEntries) {
   AddPerson(30, "Guest", "Ringer*");
@@ -23,6 +33,27 @@ TEST_F(HtmlStyles, RwWithoutNumberOrTenorOrEntries) {
             "<br />1 Guest Ringer*\r\n"
             "<br /><i>Conducted by Mary Jones</i>\r\n"
             "</p><hr />\r\n");
+}
+
+// Regression: texts were written as live markup, so a footnote could inject tags or script
+// into a published page.
+TEST_F(HtmlStyles, TextsFromRecordsAreShownLiterally) {
+  AddPerson(30, "<i>Ann", "Smith & Co");
+  CPeal peal = RichPeal();
+  peal.ringers = {30};
+  peal.extras[kFootnote] = {"<b>x</b> & y"};
+  peal.extras[kExtra] = {"a.htm><script>"};
+  CExportOptions options = PealViewExportOptions();
+  for (const std::string& page :
+       {HtmlRw(peal, options), HtmlAscy(peal), LineTextNoRefAsHtml(peal, options)}) {
+    EXPECT_EQ(page.find("<b>x"), std::string::npos) << page;
+    EXPECT_EQ(page.find("<script>"), std::string::npos) << page;
+    EXPECT_EQ(page.find("<i>Ann"), std::string::npos) << page;
+  }
+  EXPECT_NE(HtmlRw(peal, options).find("<br>&lt;b&gt;x&lt;/b&gt; &amp; y\r\n"), std::string::npos);
+  EXPECT_NE(HtmlAscy(peal).find("<TR><TD>&lt;b&gt;x&lt;/b&gt; &amp; y</TD></TR>"),
+            std::string::npos);
+  EXPECT_NE(HtmlRw(peal, options).find("1 &lt;i&gt;Ann Smith &amp; Co"), std::string::npos);
 }
 
 TEST_F(HtmlStyles, RwRenumbersAndNamesTheGeneratorBesideTheComposer) {

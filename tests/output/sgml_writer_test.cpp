@@ -76,6 +76,21 @@ TEST_F(SgmlWriter, ShortFormTakesTheAbbreviationAndMissingEntriesWriteNoTags) {
   EXPECT_EQ(SgmlShort(peal), "<k>2003-03-15/2<s>RW31234<a>");
 }
 
+// Regression: a "<" in a text re-read as the start of a tag, and line breaks were flattened.
+TEST_F(SgmlWriter, TextsWithTagCharactersAndLineBreaksReadBackAsWritten) {
+  CPeal peal;
+  peal.date = MakeDate(1, 2, 2003);
+  peal.extras[kFootnote] = {"A & B <i>tags</i>", "first line\r\nsecond &lt;"};
+  peal.extras[kSource] = {"a<b"};
+  const std::string text = SgmlFull(peal);
+  EXPECT_EQ(text, "<k>2003-02-01<s>a&lt;b<f>A & B &lt;i>tags&lt;/i>"
+                  "<f>first line&#13;&#10;second &amp;lt;");
+  EXPECT_EQ(ReadBack(text), (Tags{{"k", "2003-02-01"},
+                                  {"s", "a<b"},
+                                  {"f", "A & B <i>tags</i>"},
+                                  {"f", "first line\r\nsecond &lt;"}}));
+}
+
 TEST_F(SgmlWriter, FullFormOfALedgerReadsBackTagForTag) {
   CPeal rich = RichPeal();
   CPeal spliced;

@@ -119,17 +119,33 @@ TEST_F(CompositionTest, AbsentFieldsReadAsZeroWhateverTheTemplateHolds) {
   EXPECT_EQ(Written(c), Bytes({0x1f, 3, 0x0d, 2, 0}));
 }
 
-TEST_F(CompositionTest, LineBreaksInTextsDoNotCutTheRecord) {
+TEST_F(CompositionTest, LineBreaksInTextsSurviveSaveAndReload) {
   // A reader ends a record's text at its first control byte; written raw, the rest of the
-  // method details would be read as fields and the name and figures lost.
+  // method details would be read as fields and the name and figures lost. Escaped, the line
+  // breaks come back and an older reader still sees one plain text.
   CComposition c = Make(5040, cambridge, smith, "Bristol,\r\nCambridge", "Smith's No 1");
-  c.figures = "W M H\r\n\r\n2 - -\r\n3 x\t-";
-  const CComposition back = Read(Written(c));
-  EXPECT_EQ(back.methodDetails, "Bristol, Cambridge");
+  c.figures = "W M H\r\n\r\n2 - -\r\n3 x\t- &#10; literal";
+  const std::string written = Written(c);
+  EXPECT_NE(written.find("Bristol,&#13;&#10;Cambridge"), std::string::npos);
+  const CComposition back = Read(written);
+  EXPECT_EQ(back.methodDetails, c.methodDetails);
   EXPECT_EQ(back.name, "Smith's No 1");
-  EXPECT_EQ(back.figures, "W M H 2 - - 3 x -");
+  EXPECT_EQ(back.figures, c.figures);
   EXPECT_EQ(back.Numbers(), c.Numbers());
-  EXPECT_EQ(Written(back), Written(c));
+  EXPECT_EQ(Written(back), written);
+}
+
+// The dialog lets 5000 characters be typed; the record keeps all of them, line breaks too.
+TEST_F(CompositionTest, TextsAsLongAsTheDialogAllowsAreKept) {
+  std::string figures;
+  while (figures.size() + 2 <= kMaxCompositionText) figures += figures.size() % 7 ? "x" : "\r\n";
+  figures.resize(kMaxCompositionText, 'y');
+  CComposition c = Make(5040, cambridge, smith, "");
+  c.methodDetails = std::string(kMaxCompositionText, 'd');
+  c.figures = figures;
+  const CComposition back = Read(Written(c));
+  EXPECT_EQ(back.methodDetails.size(), kMaxCompositionText);
+  EXPECT_EQ(back.figures, figures);
 }
 
 TEST_F(CompositionTest, ChooserLineIsNormalOnlyWhenAllNumbersMatchTheTemplate) {
@@ -159,7 +175,8 @@ TEST_F(CompositionTest, DetailsAndCsvLine) {
   std::string line;
   c.WriteCsvLine(line);
   Make(0, 0, 0, "Say \"hi\"").WriteCsvLine(line);
-  EXPECT_EQ(line, "4,5056,3,1,2,0,\"Bristol, Cambridge\",\"No 2\"\n0,0,0,0,0,0,\"Say \"hi\"\",\"\"\n");
+  EXPECT_EQ(line,
+            "4,5056,3,1,2,0,\"Bristol, Cambridge\",\"No 2\"\n0,0,0,0,0,0,\"Say \"\"hi\"\"\",\"\"\n");
   EXPECT_EQ(CompIndex().CsvHeader(),
             "\"Composition No\",\"Length\",\"Method\",\"Composer\",\"Arranger\",\"Gen\",\"Methods\","
             "\"Name\"");

@@ -86,21 +86,34 @@ std::string ShortenedAssocName(std::string_view text) {
 
 uint8_t FindOrAddAssoc(std::string_view text, File* log) {
   if (Trimmed(text).empty()) return 0;
-  const std::string name = ShortenedAssocName(text);
-  std::string abbreviation = CapitalLetters(name);
+  const std::string name = TitleCaseName(text);
+  const std::string shortened = ShortenedAssocName(text);
+  std::string abbreviation = CapitalLetters(shortened);
   // A short form is never stored empty: it would read back as the default "?", and the
   // association would then no longer be found by it.
   if (abbreviation.empty()) abbreviation = "?";
 
   CAssocIndex& index = AssocIndex();
+  auto same = [&shortened](const CAssoc& assoc) {
+    return ShortenedAssocName(assoc.name) == shortened;
+  };
+  // The entries of that short form first; then every entry, for one whose short form was typed
+  // differently from the capitals of its name.
   int32_t k = index.FindEntry(abbreviation, 0);
   int32_t found = 0;
   for (int32_t steps = 0; k > 0 && steps < index.Count(); ++steps) {
     const auto* assoc = dynamic_cast<const CAssoc*>(index.Lookup(k));
     if (!assoc || assoc->abbreviation != abbreviation) break;
-    if (assoc->name == name) {
+    if (same(*assoc)) {
       found = k;
       break;
+    }
+    k = index.Entry(k).next;
+  }
+  k = index.First();
+  for (int32_t steps = 0; found == 0 && k > 0 && steps < index.Count(); ++steps) {
+    if (const auto* assoc = dynamic_cast<const CAssoc*>(index.Lookup(k)); assoc && same(*assoc)) {
+      found = k;
     }
     k = index.Entry(k).next;
   }
@@ -124,19 +137,43 @@ uint8_t FindOrAddAssoc(std::string_view text, File* log) {
   return static_cast<uint8_t>(found);
 }
 
-uint8_t FindCountyByName(std::string_view text) {
-  if (text.empty()) return 0;
-  const char initial = text.front();
+uint8_t FindCounty(std::string_view text, bool abbreviationFirst) {
+  if (Trimmed(text).empty()) return 0;
   CCountyIndex& index = CountyIndex();
-  int32_t k = index.FindEntry(std::string_view(&initial, 1), 0);
-  for (int32_t steps = 0; k > 0 && steps < index.Count(); ++steps) {
-    const auto* county = dynamic_cast<const CCounty*>(index.Lookup(k));
-    if (!county || county->abbreviation.empty() || county->abbreviation.front() != initial) break;
-    // A county whose key does not fit a tower's byte cannot be named by one.
-    if (county->name == text && k <= kMaxByteKey) return static_cast<uint8_t>(k);
-    k = index.Entry(k).next;
+  // The county index is small: every entry is looked at, in order, first for the form asked
+  // for and then for the other. A county whose key does not fit a tower's byte cannot be named.
+  for (const bool byAbbreviation : {abbreviationFirst, !abbreviationFirst}) {
+    int32_t k = index.First();
+    for (int32_t steps = 0; k > 0 && steps < index.Count(); ++steps) {
+      const auto* county = k <= kMaxByteKey ? dynamic_cast<const CCounty*>(index.Lookup(k)) : nullptr;
+      if (county) {
+        if ((byAbbreviation ? county->abbreviation : county->name) == text) {
+          return static_cast<uint8_t>(k);
+        }
+      }
+      k = index.Entry(k).next;
+    }
   }
   return 0;
+}
+
+uint8_t FindCountyByName(std::string_view text) { return FindCounty(text, false); }
+
+uint8_t FindOrAddCounty(std::string_view text, File* log) {
+  if (const uint8_t found = FindCounty(text, true); found != 0 || Trimmed(text).empty()) {
+    return found;
+  }
+  auto county = std::make_unique<CCounty>();
+  county->name = text;
+  county->abbreviation = text;
+  CCountyIndex& index = CountyIndex();
+  const int32_t key = index.InsertNew(std::move(county));
+  if (key > kMaxByteKey) {
+    index.Remove(key);
+    return 0;
+  }
+  if (log) log->Write(" ->" + std::string(text) + " ");
+  return static_cast<uint8_t>(key);
 }
 
 }  // namespace tv

@@ -72,15 +72,23 @@ inline constexpr int32_t kMaxByteKey = 255;
 // letter: Ancient Society of College Youths becomes Ancient S of College Y.
 std::string ShortenedAssocName(std::string_view text);
 
-// The association that an imported text names, found by its short form and shortened name or
-// added as "Non-Affiliated" (" ->" and the new name and a blank are then written to `log` when
-// given). Gives 0 for an empty text, and 0 with a message when the association's key would not
+// The association that an imported text names: an entry whose name, shortened as
+// ShortenedAssocName does, equals the text shortened, so that names typed in full and names
+// stored shortened both match; otherwise added as "Non-Affiliated" with the title-cased text as
+// its name and the capitals of the shortened text as its short form (" ->" and the new name
+// and a blank are then written to `log` when given). Gives 0 for an empty text, and 0 with a message when the association's key would not
 // fit the one byte that peals hold.
 uint8_t FindOrAddAssoc(std::string_view text, File* log);
 
-// The county whose full name is exactly `text`, searched among the counties whose short form
-// starts with the same character; 0 for none, for the empty text, and for a county whose key
-// does not fit in a byte.
+// The county that an imported text names: the first whose short form (when
+// `abbreviationFirst`) or full name equals the text exactly, else the first whose other form
+// does. 0 for none, for the empty text, and for a county whose key does not fit in a byte.
+uint8_t FindCounty(std::string_view text, bool abbreviationFirst);
+// FindCounty with the full name first.
 uint8_t FindCountyByName(std::string_view text);
+// FindCounty with the short form first (the SGML "<tc>" writes it), or a new county whose full
+// name and short form are the text (" ->", the text and a blank are then written to `log` when
+// given). 0 for the empty text and when the county index has no byte key left.
+uint8_t FindOrAddCounty(std::string_view text, File* log);
 
 }  // namespace tv

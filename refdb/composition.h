@@ -88,6 +88,12 @@ class CCompIndex : public CIndex {
   CComposition* Composition(int32_t key) { return static_cast<CComposition*>(Lookup(key)); }
 };
 
+// The first composition (in index order) with these numbers and method details (runs of blanks
+// and line breaks counted as one blank), whatever its name and generator, for a file that does
+// not carry those; 0 when there is none. Its link is
+// followed.
+int32_t FindCompositionByDetails(int32_t length, int32_t method, int32_t composer,
+                                 int32_t arranger, std::string_view methodDetails);
 // The key of the composition with exactly these values (texts compared byte for byte; a
 // linked entry gives its link), added with a new key when there is none. Sets the template.
 int32_t FindOrAddComposition(int32_t length, int32_t method, int32_t composer, int32_t arranger,

@@ -55,10 +55,14 @@ int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = n
     parsed.count = 1;
     at = index.FindName(parsed.name);
   }
+  // Names compare without regard to case; of entries that differ only in case, the one spelt
+  // exactly as the text is taken, else the first in order.
+  int32_t match = 0;
   for (int32_t steps = index.Count(); at != 0 && steps > 0; --steps, at = index.StepForward(at, 1)) {
     const CMethod* entry = index.Method(at);
     if (!entry || entry->methodCount != parsed.count) break;
     if (entry->CompareText(parsed.name) != 0) {
+      if (match != 0) break;  // past the run of names equal to the matched one
       if (parser == Parser::ByTitle) continue;
       break;
     }
@@ -69,12 +73,16 @@ int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = n
         entry->little != parsed.little || !classMatches) {
       continue;
     }
-    if (entry->link != 0) return entry->link;
-    if (parser != Parser::ByParts && log && parsed.stage > 6 && entry->firstRung == 0 &&
+    if (match == 0 || entry->name == parsed.name) match = at;
+    if (entry->name == parsed.name) break;
+  }
+  if (const CMethod* matched = match != 0 ? index.Method(match) : nullptr) {
+    if (matched->link != 0) return matched->link;
+    if (parser != Parser::ByParts && log && parsed.stage > 6 && matched->firstRung == 0 &&
         parsed.count < 2) {
-      log->Write(" -->" + entry->Title(true, false) + " ");
+      log->Write(" -->" + matched->Title(true, false) + " ");
     }
-    return at;
+    return match;
   }
 
   auto method = std::make_unique<CMethod>();
@@ -89,11 +97,13 @@ int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = n
   return index.InsertNew(std::move(method));
 }
 
-// The class code of a class text, letter case ignored; 0 for any other text.
+// The class code of a class text, letter case ignored; 0 for any other text. Every class word
+// the SGML output writes is known, so a method reads back with the class it was written with.
 int32_t ClassOfText(std::string_view text) {
   static constexpr std::pair<const char*, int32_t> kClasses[] = {
-      {"Alliance", 7}, {"Delight", 5},      {"Surprise", 4}, {"Plain", 10},
-      {"Treble Bob", 3}, {"Treble Place", 6}, {"Bob", 2},      {"Hybrid", 8}};
+      {"Alliance", 7},    {"Delight", 5},      {"Surprise", 4},      {"Plain", 10},
+      {"Treble Bob", 3},  {"Treble Place", 6}, {"Bob", 2},           {"Hybrid", 8},
+      {"Place", 1},       {"Slow Course", 9},  {"Treble Dodging", 11}};
   for (const auto& [word, code] : kClasses) {
     if (EqualsNoCase(text, word)) return code;
   }
@@ -227,6 +237,10 @@ int32_t FindOrAddByTitle(std::string_view titleText, File* log) {
   } else if (EndsWith(title, "Slow Course")) {
     parsed.methodClass = 9;
     title.resize(title.size() - 11);
+  } else if (EndsWith(title, "Treble Dodging")) {
+    // The title the performances XML writes for class 11; read as words it stayed in the name.
+    parsed.methodClass = 11;
+    title.resize(title.size() - 14);
   } else {
     const std::string whole = title;
     wordStart = LastWordStart(title);

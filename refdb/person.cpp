@@ -2,6 +2,8 @@
 // resolution of imported names.
 #include "refdb/person.h"
 
+#include <set>
+
 #include "core/escaping.h"
 #include "core/services.h"
 #include "core/text.h"
@@ -216,6 +218,102 @@ std::string FullNameOf(int32_t key) {
 std::string KeyTextOf(int32_t key) {
   const CPerson* person = PersonOf(key);
   return person ? person->KeyText() : std::string();
+}
+
+namespace {
+
+struct CPersonNames {
+  std::string firstNames;
+  std::string surname;
+};
+
+// First names and surname of a name: split at its last blank.
+CPersonNames SplitNames(std::string_view text) {
+  const std::string rest = Trimmed(text);
+  CPersonNames names{.firstNames = {}, .surname = rest};
+  if (const size_t last = rest.rfind(' '); last != std::string::npos) {
+    names.firstNames = Trimmed(std::string_view(rest).substr(0, last));
+    names.surname = rest.substr(last + 1);
+  }
+  return names;
+}
+
+// Walks the persons of these initials and surname initial for the first that `matches`.
+template <typename Matches>
+int32_t FindPerson(const CPersonNames& names, Matches matches) {
+  if (names.surname.empty()) return 0;
+  const std::string initials = CapitalLetters(names.firstNames);
+  CPersonIndex& index = PersonIndex();
+  int32_t k = index.FindEntry(initials + names.surname.front(), 0);
+  for (int32_t steps = 0; k > 0 && steps < index.Count(); ++steps) {
+    const auto* person = dynamic_cast<const CPerson*>(index.Lookup(k));
+    if (!person || person->initials != initials) break;
+    if (person->firstNames == names.firstNames && person->surname == names.surname &&
+        matches(*person)) {
+      return k;
+    }
+    k = index.Entry(k).next;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int32_t FindPersonWith(std::string_view names, std::string_view prefix, std::string_view suffix) {
+  return FindPerson(SplitNames(names), [&](const CPerson& person) {
+    return person.prefix == prefix && person.suffix == suffix;
+  });
+}
+
+int32_t AddPersonWith(std::string_view names, std::string_view prefix, std::string_view suffix,
+                      File* log) {
+  const CPersonNames parts = SplitNames(names);
+  if (parts.surname.empty()) return 0;
+  auto person = std::make_unique<CPerson>();
+  person->firstNames = parts.firstNames;
+  person->surname = parts.surname;
+  person->initials = CapitalLetters(parts.firstNames);
+  person->prefix = prefix;
+  person->suffix = suffix;
+  const std::string logged = person->GetName(1);
+  const int32_t added = PersonIndex().InsertNew(std::move(person));
+  if (log) log->Write(" ->" + logged + " ");
+  return added;
+}
+
+int32_t FindOrAddPersonByFullName(std::string_view text, File* log) {
+  std::string rest = Trimmed(text);
+  std::string suffix;
+  if (rest.size() > 2 && rest.back() == ')') {
+    if (const size_t open = rest.rfind(" ("); open != std::string::npos) {
+      suffix = Trimmed(std::string_view(rest).substr(open + 2, rest.size() - open - 3));
+      rest = Trimmed(std::string_view(rest).substr(0, open));
+    }
+  }
+  std::string prefix;
+  std::string afterPrefix;
+  if (const size_t space = rest.find(' '); space != std::string::npos) {
+    prefix = rest.substr(0, space);
+    afterPrefix = Trimmed(std::string_view(rest).substr(space + 1));
+  }
+  // A first word that is the person's own prefix, then the whole as names.
+  if (!afterPrefix.empty()) {
+    if (const int32_t k = FindPersonWith(afterPrefix, prefix, suffix); k != 0) return k;
+  }
+  if (const int32_t k = FindPersonWith(rest, "", suffix); k != 0) return k;
+  if (suffix.empty()) {
+    if (const int32_t k = FindOrAddPerson(rest, false, nullptr); k != 0) return k;
+  }
+  // A title before first names and a surname is taken as the person's prefix, so that the
+  // same person written as a ringer ("<r>" names, "<rt>" title) is found again.
+  static const std::set<std::string, std::less<>> kTitles = {
+      "Canon", "Dame", "Dr", "Fr", "Lady", "Lord", "Miss", "Mr", "Mrs", "Ms", "Prof", "Rev", "Revd",
+      "Sir"};
+  if (kTitles.contains(prefix) && afterPrefix.find(' ') != std::string::npos) {
+    return AddPersonWith(afterPrefix, prefix, suffix, log);
+  }
+  if (prefix == "Rev" || prefix == "Revd") return AddPersonWith(afterPrefix, prefix, suffix, log);
+  return AddPersonWith(rest, "", suffix, log);
 }
 
 int32_t FindOrAddPerson(std::string_view text, bool create, File* log) {

@@ -89,4 +89,21 @@ std::string KeyTextOf(int32_t key);
 // "Rev" or "Revd" is dropped. Gives 0 when not found and not created, and for an empty name.
 int32_t FindOrAddPerson(std::string_view text, bool create, File* log);
 
+// The person whose first names and surname are those of `names` (split at its last blank) and
+// whose prefix and suffix are exactly `prefix` and `suffix`; 0 when there is none.
+int32_t FindPersonWith(std::string_view names, std::string_view prefix, std::string_view suffix);
+
+// Adds a person with those names, prefix and suffix under a new key, logging as FindOrAddPerson
+// does. 0 for an empty name.
+int32_t AddPersonWith(std::string_view names, std::string_view prefix, std::string_view suffix,
+                      File* log);
+
+// The person a full name as the outputs write it names ("Revd John Smith (Jr)", FullName): an
+// existing person whose own prefix and suffix make that name is found first, so that what was
+// written comes back to the same entry; then the bare namesake (FindOrAddPerson). Otherwise a
+// person is added whose full name is the text: a suffix in brackets is kept as the suffix, and
+// a leading "Rev" or "Revd", or a common title (Dr, Canon, Mrs ...) before first names and a
+// surname, as the prefix.
+int32_t FindOrAddPersonByFullName(std::string_view text, File* log);
+
 }  // namespace tv

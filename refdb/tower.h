@@ -127,13 +127,18 @@ GridRef ParseGridRef(std::string_view text);
 // The tower an import names by place, county and dedication texts, found or added. A tower
 // tied to `sxKey` in the cross-reference wins; a new tower is tied to it. Unless
 // `noWeightMatch`, a close candidate (same county, tenor within 112 lb) may be taken, and the
-// found tower's weight replaces `weight` when within 112 lb of it.
+// found tower's weight replaces `weight` when within 112 lb of it. The county text is matched
+// by short form, then by full name, and a county is added for a text that names none; a county
+// text given never lets a tower of another county be taken. Towers are judged by the identity
+// in force on `date` (0: today's), so a peal rung before a change of identity, written with the
+// earlier place, county or dedication, finds the same tower.
 int32_t FindOrAddTower(int32_t sxKey, std::string_view place, std::string_view countyText,
-                       std::string_view dedicationText, bool noWeightMatch, uint16_t& weight);
+                       std::string_view dedicationText, bool noWeightMatch, uint16_t& weight,
+                       Date date = 0);
 // As FindOrAddTower for one text "place, county, dedication". A county text that names no
 // county is taken as the start of the dedication. " ->", the new tower's name and a blank are
-// written to `log` (when given) for a tower added.
+// written to `log` (when given) for a tower added. Towers are judged at `date` as above.
 int32_t FindOrAddTowerText(std::string_view text, bool noWeightMatch, uint16_t& weight,
-                           int32_t sxKey, File* log);
+                           int32_t sxKey, File* log, Date date = 0);
 
 }  // namespace tv

@@ -41,10 +41,10 @@ TEST_F(AssocTest, ImportedAssociationIsAddedOnceAsNonAffiliated) {
   auto log = files.Open("/db/debug.txt", OpenMode::Create);
   const uint8_t key = FindOrAddAssoc("Ancient Society of College Youths", log.get());
   ASSERT_NE(key, 0);
-  EXPECT_EQ(Assoc(key).name, "Ancient S of College Y");
+  EXPECT_EQ(Assoc(key).name, "Ancient Society of College Youths");
   EXPECT_EQ(Assoc(key).abbreviation, "ASCY");
   EXPECT_EQ(Assoc(key).kind, static_cast<uint8_t>(Affiliation::NonAffiliated));
-  EXPECT_EQ(files.Contents("/db/debug.txt"), " ->Ancient S of College Y ");
+  EXPECT_EQ(files.Contents("/db/debug.txt"), " ->Ancient Society of College Youths ");
   EXPECT_EQ(FindOrAddAssoc("ANCIENT SOCIETY OF COLLEGE YOUTHS", nullptr), key);
   // Same short form, another name: a second association.
   const uint8_t other = FindOrAddAssoc("Associated Society of Country Yodellers", nullptr);
@@ -125,18 +125,24 @@ TEST_F(AssocTest, SameShortFormSortsByNameAndFindsTheFirst) {
   EXPECT_EQ(AssocIndex().Entry(first).next, second);
 }
 
-TEST_F(AssocTest, CountyFoundByExactFullNameAmongItsInitial) {
+// Regression: the SGML "<tc>" writes the short form, but counties were found by full name
+// only, so every county written was lost on reading back.
+TEST_F(AssocTest, CountyFoundByShortFormOrFullNameInTheOrderAsked) {
   CCountyIndex& counties = CountyIndex();
   const int32_t devon = AddStr<CCounty>(counties, "Devon", "Devon");
   const int32_t derby = AddStr<CCounty>(counties, "Derbyshire", "Derbys");
   AddStr<CCounty>(counties, "Cornwall", "Corn");
   const int32_t dorset = AddStr<CCounty>(counties, "Dorset", "Dorset");
+  // A county whose full name is another's short form.
+  const int32_t odd = AddStr<CCounty>(counties, "Corn", "Co");
   EXPECT_EQ(FindCountyByName("Devon"), devon);
   EXPECT_EQ(FindCountyByName("Derbyshire"), derby);
+  EXPECT_EQ(FindCountyByName("Derbys"), derby);
   EXPECT_EQ(FindCountyByName("Dorset"), dorset);
   EXPECT_EQ(FindCountyByName("devon"), 0);
-  EXPECT_EQ(FindCountyByName("Derbys"), 0);
   EXPECT_EQ(FindCountyByName(""), 0);
+  EXPECT_EQ(FindCountyByName("Corn"), odd);
+  EXPECT_NE(FindCounty("Corn", true), odd);
   // Found by its full name, but a tower could not hold its key.
   AddStr<CCounty>(counties, "Durham", "Durham", 256);
   EXPECT_EQ(FindCountyByName("Durham"), 0);
@@ -146,11 +152,34 @@ TEST_F(AssocTest, CountyFoundByExactFullNameAmongItsInitial) {
     EXPECT_EQ(d.Control("name").maxLength, 50u);
     EXPECT_EQ(d.Control("abbreviation").maxLength, 20u);
     d.SetText("name", "Devonshire");
+    d.SetText("abbreviation", "Dev");
     return testing::DialogAction::Ok;
   });
   EXPECT_EQ(counties.EditEntry(devon, true), devon);
   EXPECT_EQ(FindCountyByName("Devonshire"), devon);
+  EXPECT_EQ(FindCounty("Dev", true), devon);
   EXPECT_EQ(FindCountyByName("Devon"), 0);
+  // A text that names no county makes one, found again the next time.
+  const uint8_t suffolk = FindOrAddCounty("Suff", nullptr);
+  ASSERT_NE(suffolk, 0);
+  EXPECT_EQ(counties.NameOf(suffolk, 0), "Suff");
+  EXPECT_EQ(FindOrAddCounty("Suff", nullptr), suffolk);
+  EXPECT_EQ(FindOrAddCounty("Derbys", nullptr), derby);
+}
+
+// Regression: the import stored the shortened name ("Kent C A") and compared it with names
+// typed in full, so every association written out came back as a second entry.
+TEST_F(AssocTest, ImportedAssociationsMatchByShortenedNameAndKeepTheFullName) {
+  const int32_t full = AddStr<CAssoc>(AssocIndex(), "Kent County Association", "KCACR");
+  const int32_t shortened = AddStr<CAssoc>(AssocIndex(), "Oxford D G", "ODG");
+  EXPECT_EQ(FindOrAddAssoc("Kent County Association", nullptr), full);
+  EXPECT_EQ(FindOrAddAssoc("KENT COUNTY ASSOCIATION", nullptr), full);
+  EXPECT_EQ(FindOrAddAssoc("Oxford Diocesan Guild", nullptr), shortened);
+  EXPECT_EQ(FindOrAddAssoc("Oxford D G", nullptr), shortened);
+  const int32_t count = AssocIndex().Count();
+  const uint8_t added = FindOrAddAssoc("Ancient Society of College Youths", nullptr);
+  EXPECT_EQ(FindOrAddAssoc("Ancient S of College Y", nullptr), added);
+  EXPECT_EQ(AssocIndex().Count(), count + 1);
 }
 
 }  // namespace

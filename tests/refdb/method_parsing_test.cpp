@@ -99,7 +99,11 @@ TEST_F(MethodParsingTest, PartsReadTheClassText) {
       {"Plain", "twin-hunt bob", "Minor", {"Plain", 2, 6}},
       {"Little Bob", "", "Minor", {"Little", 2, 6}},
       {"", "Little Bob", "Minor", {"Little", 2, 6}},
-      {"Double Norwich Court", "Slow Course", "Major", {"Double Norwich Court", 0, 8}},
+      // Regression: these three class words read as "no class", so a method written with its
+      // class came back as a second method without it.
+      {"Double Norwich Court", "Slow Course", "Major", {"Double Norwich Court", 9, 8}},
+      {"Reverse Canterbury", "Place", "Doubles", {"Reverse Canterbury", 1, 5}},
+      {"Oxford", "Treble Dodging", "Minor", {"Oxford", 11, 6}},
       {"Stedman", "", "Doubles & Minor", {"Stedman", 0, 0x86}},
       {"Erin", "Unknown Words", "Sixes", {"Erin", 0, 0}},
   };
@@ -109,6 +113,29 @@ TEST_F(MethodParsingTest, PartsReadTheClassText) {
     ExpectParts(key, c.expected);
     EXPECT_EQ(FindOrAddByParts(1, c.name, c.classText, c.stageText), key);
   }
+}
+
+// Every class the SGML output writes reads back to the entry it was written from.
+TEST_F(MethodParsingTest, EveryClassWrittenReadsBackToItsEntry) {
+  for (int32_t c = 0; c < kClassCount; ++c) {
+    SCOPED_TRACE(c);
+    const int32_t key = Add({"Westminster", c, 8});
+    EXPECT_EQ(FindOrAddByParts(1, "Westminster", ClassWord(c), "Major"), key);
+  }
+  EXPECT_EQ(Entries(), kClassCount);
+}
+
+TEST_F(MethodParsingTest, OfEntriesDifferingOnlyInCaseTheExactOneIsTaken) {
+  const int32_t lower = Add({"double cambridge", 4, 10});
+  const int32_t upper = Add({"Double Cambridge", 4, 10});
+  EXPECT_EQ(FindOrAddByParts(1, "Double Cambridge", "Surprise", "Royal"), upper);
+  EXPECT_EQ(FindOrAddByParts(1, "double cambridge", "Surprise", "Royal"), lower);
+  EXPECT_EQ(FindOrAddByTitle("Double Cambridge Surprise Royal", nullptr), upper);
+  EXPECT_EQ(FindOrAddByTitle("double cambridge Surprise Royal", nullptr), lower);
+  // No exact one: the first in order, as before.
+  const int32_t any = FindOrAddByParts(1, "DOUBLE CAMBRIDGE", "Surprise", "Royal");
+  EXPECT_TRUE(any == lower || any == upper);
+  EXPECT_EQ(Entries(), 2);
 }
 
 TEST_F(MethodParsingTest, TitlesAreTakenApart) {

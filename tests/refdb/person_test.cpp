@@ -163,6 +163,40 @@ TEST_F(PersonTest, FindOrAddPersonDropsReverendAndMatchesOnlyPlainEntries) {
   EXPECT_EQ(FindOrAddPerson("  ", true, nullptr), 0);
 }
 
+// Regression: a full name written with the person's own prefix or suffix (the conductor, the
+// composer, the performances XML's ringers) came back as a new person, or as a bare namesake.
+TEST_F(PersonTest, FullNameFindsThePersonWhoseOwnPrefixAndSuffixMakeIt) {
+  const int32_t dr = Add({"Dr", "David", "Hunt", ""});
+  const int32_t bare = Add({"", "David", "Hunt", ""});
+  const int32_t jr = Add({"", "John", "Smith", "Jr"});
+  const int32_t both = Add({"Canon", "Peter", "Grey", "MBE"});
+  const int32_t plain = Add({"", "John", "Smith", ""});
+  EXPECT_EQ(FindOrAddPersonByFullName("Dr David Hunt", nullptr), dr);
+  EXPECT_EQ(FindOrAddPersonByFullName("David Hunt", nullptr), bare);
+  EXPECT_EQ(FindOrAddPersonByFullName("John Smith (Jr)", nullptr), jr);
+  EXPECT_EQ(FindOrAddPersonByFullName("John Smith", nullptr), plain);
+  EXPECT_EQ(FindOrAddPersonByFullName("Canon Peter Grey (MBE)", nullptr), both);
+  EXPECT_EQ(FindOrAddPersonByFullName("Revd John Smith", nullptr), plain);  // as FindOrAddPerson
+  EXPECT_EQ(FindPersonWith("David Hunt", "Dr", ""), dr);
+  EXPECT_EQ(FindPersonWith("David Hunt", "", "Jr"), 0);
+
+  // Added so that the full name reads as written: a bracketed suffix and a reverend's title
+  // are kept, and a common title before first names and a surname; any other first word
+  // stays among the first names.
+  const int32_t revd = FindOrAddPersonByFullName("Revd Ann Bell (Jnr)", nullptr);
+  EXPECT_EQ(Person(revd).prefix, "Revd");
+  EXPECT_EQ(Person(revd).suffix, "Jnr");
+  EXPECT_EQ(Person(revd).FullName(), "Revd Ann Bell (Jnr)");
+  EXPECT_EQ(FindOrAddPersonByFullName("Revd Ann Bell (Jnr)", nullptr), revd);
+  const int32_t prof = FindOrAddPersonByFullName("Prof Alan Turing", nullptr);
+  EXPECT_EQ(Person(prof).prefix, "Prof");
+  EXPECT_EQ(FindOrAddPersonByFullName("Prof Alan Turing", nullptr), prof);
+  const int32_t named = FindOrAddPersonByFullName("Bramwell Alan Turing", nullptr);
+  EXPECT_EQ(Person(named).firstNames, "Bramwell Alan");
+  EXPECT_EQ(Person(named).FullName(), "Bramwell Alan Turing");
+  EXPECT_EQ(FindOrAddPersonByFullName("", nullptr), 0);
+}
+
 TEST_F(PersonTest, DetailsNameOtherEntriesOfTheSameRinger) {
   const int32_t maiden = Add({"", "Mary", "Smith", ""});
   const int32_t married = Add({"", "Mary", "Jones", ""});

@@ -2,6 +2,7 @@
 // and the File > Import commands.
 #include "import/peal_import.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <unordered_map>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "core/services.h"
+#include "core/sgml_file.h"
 #include "core/text.h"
 #include "refdb/composition.h"
 #include "refdb/index_set.h"
@@ -44,21 +46,45 @@ void ClearUnresolved(CPeal& peal, char letter) {
   }
 }
 
-// What the replacement lacks, it takes from the record it replaces.
+bool HasEntries(const std::vector<std::string>& list) {
+  return std::any_of(list.begin(), list.end(), [](const std::string& e) { return !e.empty(); });
+}
+
+// What the replacement lacks, it takes from the record it replaces: every field left at none
+// and every list left empty, so that a record with fewer fields cannot strip the peal.
 void Merge(const CPeal& old, CPeal& peal) {
   if (old.tower != 0 && peal.tower == 0) {
     peal.tower = old.tower;
-    peal.tenor = old.tenor;
     ClearUnresolved(peal, 'l');
   }
-  if ((old.composer != 0 && peal.composer == 0) || (old.arranger != 0 && peal.arranger == 0)) {
+  if (old.tenor != 0 && peal.tenor == 0) {
+    peal.tenor = old.tenor;
+    peal.handbell = peal.handbell || old.handbell;  // the tenor is a handbell number or pounds
+  }
+  if (old.composer != 0 && peal.composer == 0) {
     peal.composer = old.composer;
-    peal.arranger = old.arranger;
     ClearUnresolved(peal, 'c');
   }
-  if (old.composition != 0) {
+  if (old.arranger != 0 && peal.arranger == 0) peal.arranger = old.arranger;
+  if (old.generatedBy != 0 && peal.generatedBy == 0) peal.generatedBy = old.generatedBy;
+  if (old.composition != 0 && peal.composition == 0) {
     peal.composition = old.composition;
     ClearUnresolved(peal, 'a');
+  }
+  if (peal.association == 0) peal.association = old.association;
+  if (peal.method == 0) peal.method = old.method;
+  if (peal.changes == 0) peal.changes = old.changes;
+  if (peal.time == 0) peal.time = old.time;
+  if (peal.rwPage == 0) peal.rwPage = old.rwPage;
+  const bool ringersTaken = peal.ringers.empty() && !old.ringers.empty();
+  if (ringersTaken) peal.ringers = old.ringers;
+  if (peal.conductor == 0) peal.conductor = old.conductor;
+  for (int list = 0; list < kExtraCount; ++list) {
+    auto& mine = peal.extras[static_cast<size_t>(list)];
+    const auto& theirs = old.extras[static_cast<size_t>(list)];
+    // A position's texts belong to the ringers they were written with.
+    if (IsPositionedList(list) && !ringersTaken && !peal.ringers.empty()) continue;
+    if (!HasEntries(mine) && HasEntries(theirs)) mine = theirs;
   }
 }
 
@@ -86,6 +112,14 @@ std::unordered_map<std::string, uint32_t> PealsBySource(const CTolvaneDoc& doc) 
     for (const std::string& source : peal->extras[kSource]) peals.emplace(source, n);
   }
   return peals;
+}
+
+// Whether an SGML file holds any tag at all; one that holds none has no record to import.
+bool HoldsTag(const std::string& path) {
+  auto reader = CSGMLFile::Open(path);
+  std::string tag;
+  std::string content;
+  return reader && reader->ReadTag(tag, content);
 }
 
 }  // namespace
@@ -128,6 +162,7 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
   OpenIndexSet();
   ImportCounts counts;
   const uint32_t firstNew = doc.lastPealNumber + 1;
+  std::vector<std::unique_ptr<CPeal>> replaced;
   {
     CWait wait;
     HeldForUpdate held;
@@ -150,7 +185,7 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
             // A peal in a buffer must keep its place in ledger order: when the date moved, the
             // old record is kept among the deleted peals and the new one joins as a new peal.
             if (old->date == peal->date || doc.BufferOf(number) < 0) {
-              doc.ReplacePeal(number, std::move(peal));
+              replaced.push_back(doc.ReplacePeal(number, std::move(peal)));
             } else {
               doc.MovePeal(number, kDeletedBuffer);
               const uint32_t added = doc.AddPeal(std::move(peal));
@@ -164,7 +199,7 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
         const CPeal* old = doc.PealAt(found);
         if (old && old->date == peal->date && old->sequence == peal->sequence) {
           Merge(*old, *peal);
-          doc.ReplacePeal(found, std::move(peal));
+          replaced.push_back(doc.ReplacePeal(found, std::move(peal)));
           ++counts.replaced;
         } else {
           const uint32_t number = doc.AddPeal(std::move(peal));
@@ -179,8 +214,13 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
     }
   }
   counts.text = parser.Conversion();
+  if (counts.appended == 0 && counts.replaced == 0) return counts;
   doc.modified = true;
   if (doc.lastPealNumber >= firstNew) doc.BuildBuffer(firstNew, doc.lastPealNumber, kMainBuffer);
+  // The records that were replaced are kept among the deleted peals, where Undelete finds them.
+  for (std::unique_ptr<CPeal>& old : replaced) {
+    if (old) doc.InsertIntoBuffer(doc.AddPeal(std::move(old)), kDeletedBuffer);
+  }
   doc.SetPosition(kMainBuffer, doc.LastOf(kMainBuffer));
   if (doc.views) doc.views->RedrawAll();
   return counts;
@@ -190,10 +230,14 @@ Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::s
                       ImportCounts* counts) {
   auto file = Files().Open(path, OpenMode::Read);
   if (!file) return Status(StatusCode::NotFound, path + " was not found.");
+  if (format.kind == ImportKind::NewSgml) {
+    if (Status form = CheckExchangeForm(path); !form.ok()) return form;
+  }
   // A file of another kind would become peals without dates and names made of its numbers.
   if (format.firstDate) {
     auto peek = Files().Open(path, OpenMode::Read);
     if (!peek || format.firstDate(std::move(peek)) == 0) {
+      if (!HoldsTag(path)) return Status(StatusCode::BadData, "no peals found in " + path);
       return Status(StatusCode::BadData,
                     path + " is not a " + std::string(format.command) +
                         " peal file: its first record has no date key. Nothing was imported.");
@@ -215,6 +259,11 @@ Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::s
   if (!done.failure.empty()) {
     const bool badFormat = done.failureCause == FileErrorCause::BadFormat;
     return Status(badFormat ? StatusCode::BadData : StatusCode::IoError, done.failure);
+  }
+  // A file with no record in it is not a peal file of this kind: saying so beats a silent
+  // "added 0". The ledger is left as it was.
+  if (parser->MakesPeals() && done.appended == 0 && done.replaced == 0) {
+    return Status(StatusCode::BadData, "no peals found in " + path);
   }
   return Status::Ok();
 }

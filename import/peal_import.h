@@ -90,10 +90,18 @@ struct ImportCounts {
 // changed, the old peal goes to the deleted buffer and the new one is appended.
 ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log);
 
+// Refuses a file for the new-SGML import that is not the exchange (Full) form: the Keys form,
+// which holds index keys, and the Short form, which names associations by their short form and
+// leaves out most of each peal, so that the peals it replaced would lose their fields. BadData
+// with a message saying which form it is; Ok for any other file.
+Status CheckExchangeForm(const std::string& path);
+
 // Opens `path` and runs the read loop of `format` on it, writing the log afresh.
 // NotFound: the file cannot be opened, and nothing else happens (not even the log).
 // BadData before anything changes: the format checks its first record's date key and it is not
 // a date (another kind of file with the same extension, such as an index dump).
+// BadData: a new-SGML file in the Short or Keys form (CheckExchangeForm), changing nothing; or
+// a file in which no record was found ("no peals found in FILE"), leaving the ledger as it was.
 // IoError: a file failure stopped the loop; the peals read before it are in the ledger.
 // BadData: the file is not in the format (for example XML that is not well-formed).
 Status ImportPealFile(CTolvaneDoc& doc, const ImportFormat& format, const std::string& path,

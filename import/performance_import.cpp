@@ -330,12 +330,19 @@ class CPerformanceParser : public CPealParser {
     }
     FillComposer(peal, held.composer);
     if (!held.details.empty()) {
-      peal.composition = static_cast<uint32_t>(FindOrAddComposition(
-          peal.changes, static_cast<int32_t>(peal.method), static_cast<int32_t>(peal.composer),
-          static_cast<int32_t>(peal.arranger), 0, "", held.details));
+      // The file carries no composition name or generator: an entry that has them is still
+      // the composition it was written from.
+      const auto method = static_cast<int32_t>(peal.method);
+      const auto composer = static_cast<int32_t>(peal.composer);
+      const auto arranger = static_cast<int32_t>(peal.arranger);
+      int32_t key = FindCompositionByDetails(peal.changes, method, composer, arranger, held.details);
+      if (key == 0) {
+        key = FindOrAddComposition(peal.changes, method, composer, arranger, 0, "", held.details);
+      }
+      peal.composition = static_cast<uint32_t>(key);
     }
     for (const Ringer& ringer : held.ringers) {
-      const auto key = static_cast<uint32_t>(FindOrAddPerson(ringer.name, true, m_log));
+      const auto key = static_cast<uint32_t>(FindOrAddPersonByFullName(ringer.name, m_log));
       const int position = AddRingerPosition(peal, key, "ringer", ringer.name);
       if (position < 0) continue;
       if (!ringer.bell.empty() && ringer.bell != peal.BellText(position)) {
@@ -370,7 +377,7 @@ class CPerformanceParser : public CPealParser {
     }
     auto person = [&](const std::string& name, uint32_t& field) {
       if (name.empty()) return;
-      field = static_cast<uint32_t>(FindOrAddPerson(name, true, m_log));
+      field = static_cast<uint32_t>(FindOrAddPersonByFullName(name, m_log));
       if (field == 0) AddUnresolved(peal, "composer", name);
     };
     person(composer, peal.composer);
@@ -448,7 +455,7 @@ class CPerformanceParser : public CPealParser {
       const std::string county = pick(StringText(kSxCounty, record->county), held.county);
       const std::string dedication = pick(StringText(kSxSaint, record->saint), held.dedication);
       County(county);
-      tower = FindOrAddTower(sxKey, place, county, dedication, peal.handbell, weight);
+      tower = FindOrAddTower(sxKey, place, county, dedication, peal.handbell, weight, peal.date);
     } else if (!held.place.empty()) {
       const bool countyKnown = held.county.empty() || County(held.county) != 0;
       const bool commas = held.place.find(',') != std::string::npos ||
@@ -457,10 +464,10 @@ class CPerformanceParser : public CPealParser {
       if (commas || !countyKnown) {
         // The one-text form would split these at their commas.
         tower = FindOrAddTower(0, held.place, countyKnown ? held.county : "", held.dedication,
-                               peal.handbell, weight);
+                               peal.handbell, weight, peal.date);
       } else {
         tower = FindOrAddTowerText(held.place + ", " + held.county + ", " + held.dedication,
-                                   peal.handbell, weight, 0, m_log);
+                                   peal.handbell, weight, 0, m_log, peal.date);
       }
     }
     peal.tower = static_cast<uint32_t>(tower);

@@ -1,6 +1,8 @@
 // The SGML peal parsers: the new dialect (the Full form we write), the old dialect of ".pea"
 // files, and the tenor check of old-dialect files against the external tower data.
 #include <cstdlib>
+#include <set>
+#include <vector>
 
 #include "core/sgml_file.h"
 #include "core/text.h"
@@ -50,7 +52,10 @@ class CNewSgmlParser : public CSgmlParser {
   bool Parse(CPeal& peal) override {
     std::string tag;
     std::string content;
-    if (!Read(tag, content) || tag != "k") return false;
+    // Each record opens with its date key; tags before the first one belong to no record.
+    do {
+      if (!Read(tag, content)) return false;
+    } while (tag != "k");
     WriteLog(m_log, content + " ");
     peal.date = DateKeyDate(content);
     if (const size_t slash = content.find('/'); slash != std::string::npos) {
@@ -63,8 +68,10 @@ class CNewSgmlParser : public CSgmlParser {
         PushBack();
         break;
       }
+      if (tag != "rt" && tag != "ra") SettleRinger(peal, held);
       Handle(peal, held, position, tag, content);
     }
+    SettleRinger(peal, held);
     Finish(peal, held);
     return true;
   }
@@ -79,12 +86,65 @@ class CNewSgmlParser : public CSgmlParser {
     std::string name, classWords, stage;
     int32_t count = 0;
     std::string compositionDetails, compositionName;
+    // A ringer's name waits for the "<rt>" and "<ra>" after it: they may be the person's own
+    // prefix and suffix (written first) or the position's.
+    bool ringerPending = false;
+    int ringerPosition = -1;
+    std::string ringerName;
+    std::vector<std::string> prefixes, suffixes;
   };
+
+  // Resolves the ringer whose tags have all been read. An existing person with the prefix and
+  // suffix that follow the name is preferred, then one with only the prefix or only the suffix,
+  // then the bare namesake; what the person does not take is the position's. A new person takes
+  // a prefix and suffix as its own only when another follows for the position.
+  static void SettleRinger(CPeal& peal, Held& held) {
+    if (!held.ringerPending) return;
+    held.ringerPending = false;
+    const std::string& name = held.ringerName;
+    const std::string prefix = held.prefixes.empty() ? std::string() : held.prefixes.front();
+    const std::string suffix = held.suffixes.empty() ? std::string() : held.suffixes.front();
+    bool ownPrefix = false;
+    bool ownSuffix = false;
+    int32_t key = 0;
+    if (!prefix.empty() && !suffix.empty()) key = FindPersonWith(name, prefix, suffix);
+    if (key != 0) {
+      ownPrefix = ownSuffix = true;
+    } else if (!prefix.empty() && (key = FindPersonWith(name, prefix, "")) != 0) {
+      ownPrefix = true;
+    } else if (!suffix.empty() && (key = FindPersonWith(name, "", suffix)) != 0) {
+      ownSuffix = true;
+    } else if ((key = FindPersonWith(name, "", "")) == 0) {
+      ownPrefix = held.prefixes.size() > 1;
+      ownSuffix = held.suffixes.size() > 1;
+      key = FindOrAddPerson(name, false, nullptr);
+      if (key == 0) {
+        key = AddPersonWith(name, ownPrefix ? prefix : "", ownSuffix ? suffix : "", nullptr);
+      } else {
+        ownPrefix = ownSuffix = false;
+      }
+    }
+    const auto position = static_cast<size_t>(held.ringerPosition);
+    if (held.ringerPosition >= 0) peal.ringers[position] = static_cast<uint32_t>(key);
+    auto place = [&](int list, const std::vector<std::string>& texts, bool ownFirst) {
+      for (size_t i = ownFirst ? 1 : 0; i < texts.size(); ++i) {
+        if (held.ringerPosition < 0) {
+          AddUnresolved(peal, list == kPrefix ? "rt" : "ra", texts[i]);
+        } else {
+          peal.SetPositioned(list, position, texts[i]);
+        }
+      }
+    };
+    place(kPrefix, held.prefixes, ownPrefix);
+    place(kSuffix, held.suffixes, ownSuffix);
+    held.prefixes.clear();
+    held.suffixes.clear();
+  }
 
   void Handle(CPeal& peal, Held& held, int& position, const std::string& tag,
               const std::string& content) {
     auto person = [&content] {
-      return static_cast<uint32_t>(FindOrAddPerson(content, true, nullptr));
+      return static_cast<uint32_t>(FindOrAddPersonByFullName(content, nullptr));
     };
     auto positioned = [&](int list) {
       if (position < 0) return AddUnresolved(peal, tag, content);
@@ -123,7 +183,15 @@ class CNewSgmlParser : public CSgmlParser {
     } else if (tag == "n") {
       peal.changes = ParseDigits(content);
     } else if (tag == "r") {
-      position = AddRingerPosition(peal, person(), tag, content);
+      // A name past the last position is kept as an unresolved item by AddRingerPosition.
+      position = AddRingerPosition(peal, 0, tag, content);
+      held.ringerPending = position >= 0 && !Trimmed(content).empty();
+      held.ringerPosition = position;
+      held.ringerName = content;
+    } else if (tag == "ra" && held.ringerPending) {
+      held.suffixes.push_back(content);
+    } else if (tag == "rt" && held.ringerPending) {
+      held.prefixes.push_back(content);
     } else if (tag == "ra") {
       positioned(kSuffix);
     } else if (tag == "rb") {
@@ -162,8 +230,9 @@ class CNewSgmlParser : public CSgmlParser {
   // empty entry for every such peal.
   static void Finish(CPeal& peal, const Held& held) {
     if (held.tower && (!held.place.empty() || held.steeplexKey != 0)) {
-      peal.tower = static_cast<uint32_t>(FindOrAddTower(
-          held.steeplexKey, held.place, held.county, held.dedication, peal.handbell, peal.tenor));
+      peal.tower = static_cast<uint32_t>(FindOrAddTower(held.steeplexKey, held.place, held.county,
+                                                        held.dedication, peal.handbell, peal.tenor,
+                                                        peal.date));
     }
     if (held.method) {
       peal.method = static_cast<uint32_t>(
@@ -304,7 +373,7 @@ class COldSgmlParser : public CSgmlParser {
   void Tower(CPeal& peal, const Held& held, const std::string& tag, const std::string& content) {
     if (Trimmed(content).empty()) return;
     const int32_t tower =
-        FindOrAddTowerText(content, peal.handbell, peal.tenor, held.steeplexKey, m_log);
+        FindOrAddTowerText(content, peal.handbell, peal.tenor, held.steeplexKey, m_log, peal.date);
     if (tower == 0) return AddUnresolved(peal, tag, content);
     peal.tower = static_cast<uint32_t>(tower);
     if (!peal.handbell && held.steeplexKey < kFirstHighSteeplexKey) {
@@ -385,7 +454,10 @@ Date FirstNewSgmlDate(std::unique_ptr<File> file) {
   CSGMLFile sgml(std::move(file));
   std::string tag;
   std::string content;
-  if (!sgml.ReadTag(tag, content) || tag != "k") return 0;
+  // Tags before the first date key (a title) belong to no record, as the parser reads them.
+  do {
+    if (!sgml.ReadTag(tag, content)) return 0;
+  } while (tag != "k");
   return DateKeyDate(content);
 }
 
@@ -396,6 +468,41 @@ Date FirstOldSgmlDate(std::unique_ptr<File> file) {
   if (!sgml.ReadTag(tag, content) || tag != "q") return 0;
   if (!sgml.ReadTag(tag, content) || tag != "p") return 0;
   return DateKeyDate(content);
+}
+
+Status CheckExchangeForm(const std::string& path) {
+  auto reader = CSGMLFile::Open(path);
+  if (!reader) return Status::Ok();
+  // The tags the Short form writes; a Full record of a real peal has others too.
+  static const std::set<std::string> kShortTags = {"k",  "s",  "a",  "t",  "tc", "td",
+                                                   "tk", "m",  "mn", "mc", "ms"};
+  bool anyDateKey = false;
+  bool keysTags = false;
+  bool onlyShortTags = true;
+  bool association = false;
+  std::string tag;
+  std::string content;
+  bool first = true;
+  while (reader->ReadTag(tag, content)) {
+    if (first && tag == "d") keysTags = true;
+    first = false;
+    if (tag == "k") anyDateKey = true;
+    if (StartsWith(tag, "r:")) keysTags = true;
+    if (tag == "a") association = true;
+    if (anyDateKey && !kShortTags.contains(tag)) onlyShortTags = false;
+  }
+  if (!anyDateKey && keysTags) {
+    return Status(StatusCode::BadData,
+                  path + " is in the SGML Keys form, which holds index keys rather than names "
+                         "and cannot be imported; export the peals in the SGML Full form.");
+  }
+  if (anyDateKey && onlyShortTags && association) {
+    return Status(StatusCode::BadData,
+                  path + " is in the SGML Short form, which names associations by their short "
+                         "form and leaves out most of each peal; importing it would strip the "
+                         "peals it replaces. Export the peals in the SGML Full form.");
+  }
+  return Status::Ok();
 }
 
 std::unique_ptr<CPealParser> MakeNewSgmlParser(std::unique_ptr<File> file, File* log) {

@@ -214,7 +214,8 @@ ImportCounts ImportPeals(CTolvaneDoc& doc, CPealParser& parser, File* log) {
     }
   }
   counts.text = parser.Conversion();
-  if (counts.appended == 0 && counts.replaced == 0) return counts;
+  // A file that gave no peal leaves the ledger as it was (the check makes none by design).
+  if (parser.MakesPeals() && counts.appended == 0 && counts.replaced == 0) return counts;
   doc.modified = true;
   if (doc.lastPealNumber >= firstNew) doc.BuildBuffer(firstNew, doc.lastPealNumber, kMainBuffer);
   // The records that were replaced are kept among the deleted peals, where Undelete finds them.

@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <exception>
 
 #include "core/version.h"
@@ -241,6 +242,11 @@ void MainWindow::Cascade() {
     if (window->isVisible() && !window->isMinimized()) windows.push_back(window);
   }
   if (windows.empty()) return;
+  // The active window ends on top, where the user was working.
+  if (const auto active = std::find(windows.begin(), windows.end(), m_area->activeSubWindow());
+      active != windows.end()) {
+    std::rotate(active, active + 1, windows.end());
+  }
   const QSize area = m_area->viewport()->size();
   const int step = std::max(24, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4);
   const int n = static_cast<int>(windows.size());

@@ -265,6 +265,12 @@ class DailyFlowsTest : public QObject {
       last = window->pos();
     }
     QVERIFY(shown >= 3);
+    // The window the user was in stays on top.
+    QMdiSubWindow* top = nullptr;
+    for (QMdiSubWindow* window : p.window->Area()->subWindowList(QMdiArea::StackingOrder)) {
+      if (window->isVisible()) top = window;
+    }
+    QCOMPARE(top, p.window->Area()->activeSubWindow());
   }
 
   void windowMenuBringsBackAClosedPealList() {

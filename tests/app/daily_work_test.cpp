@@ -31,10 +31,11 @@ namespace {
 struct Window : CDocWindow {
   bool activated = false;
   std::string title;
+  int redraws = 0;
   void ShowWindow(bool activate) override { activated = activated || activate; }
   void HideWindow() override {}
   void SetTitle(const std::string& t) override { title = t; }
-  void Redraw() override {}
+  void Redraw() override { ++redraws; }
 };
 
 struct Shell : CAppShell {
@@ -157,6 +158,26 @@ INSTANTIATE_TEST_SUITE_P(
                          ASSERT_TRUE(d.Open("/db/a.tv3").ok());
                        }}),
     [](const ::testing::TestParamInfo<FreeingCommand>& param) { return param.param.name; });
+
+TEST_F(DailyWork, AllAfterASelectionRedrawsTheWholeList) {
+  Start(8);
+  platform.QueueDialog([](DialogModel& d) {
+    d.SetChecked("date", true);
+    d.SetText("start", "3/1/2003");
+    d.SetText("end", "4/1/2003");
+    return testing::DialogAction::Ok;
+  });
+  app.Ledger().Select();
+  platform.Pump();
+  ASSERT_EQ(app.Ledger().PealsOf(1), (std::vector<uint32_t>{3, 4}));
+  const int before = shell.windows[DocId::PealList].redraws;
+  app.Ledger().All();
+  EXPECT_GT(shell.windows[DocId::PealList].redraws, before);
+  CTolvaneView list(app, 1);
+  const std::vector<CListLine> lines = list.Lines();
+  EXPECT_EQ(lines.size(), 8u);
+  ExpectLiveOrNothing();
+}
 
 TEST_F(DailyWork, ClearSaysHowManyPealsGoAndCancelKeepsThem) {
   Start(4);

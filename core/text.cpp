@@ -1,6 +1,7 @@
 // Text helpers: number and time texts, number words, columns, name case, paths.
 #include "core/text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tv {
@@ -70,12 +71,24 @@ int32_t ParseDigits(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
-uint16_t ParseTime(std::string_view text) {
+int64_t ParseDigitsWide(std::string_view text) {
+  int64_t value = 0;
+  for (char c : UpToHighByte(text)) {
+    if (c >= '0' && c <= '9') value = std::min(value * 10 + (c - '0'), kWideDigitsLimit);
+  }
+  return value;
+}
+
+int64_t ParseMinutes(std::string_view text) {
   const size_t sep = text.find_first_of("Hh./-:");
-  if (sep == std::string_view::npos) return static_cast<uint16_t>(ParseDigits(text));
-  const uint32_t hours = static_cast<uint32_t>(ParseDigits(text.substr(0, sep)));
-  const uint32_t minutes = static_cast<uint32_t>(ParseDigits(text.substr(sep + 1)));
-  return static_cast<uint16_t>(hours * 60 + minutes);
+  if (sep == std::string_view::npos) return ParseDigitsWide(text);
+  const int64_t hours = ParseDigitsWide(text.substr(0, sep));
+  const int64_t minutes = ParseDigitsWide(text.substr(sep + 1));
+  return std::min(hours * 60 + minutes, kWideDigitsLimit);
+}
+
+uint16_t ParseTime(std::string_view text) {
+  return static_cast<uint16_t>(static_cast<uint64_t>(ParseMinutes(text)));
 }
 
 int SignOf(int64_t n) { return n < 0 ? -1 : (n > 0 ? 1 : 0); }

@@ -15,6 +15,13 @@ std::string PadNumber(int32_t value, uint16_t width, bool showZero, bool zeroFil
 // The digits of the text read as one number; other characters are skipped. The scan ends at the
 // first byte of 0x80 or above.
 int32_t ParseDigits(std::string_view text);
+// The same number without wrapping: held at kWideDigitsLimit when the digits go beyond it, so
+// that a caller can tell a value too large for its field.
+inline constexpr int64_t kWideDigitsLimit = 1'000'000'000'000'000;
+int64_t ParseDigitsWide(std::string_view text);
+// A time as ParseTime reads it, in minutes, without the cut to 16 bits.
+int64_t ParseMinutes(std::string_view text);
+// ParseMinutes kept to its low 16 bits.
 uint16_t ParseTime(std::string_view text);
 int SignOf(int64_t n);
 

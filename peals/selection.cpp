@@ -29,7 +29,8 @@ constexpr const char* kSelectByGroup = "Select By";
 constexpr const char* kPealsGroup = "Peals";
 constexpr const char* kTowerOrHandIds[] = {"towerPeals", "handPeals", "bothPeals"};
 
-int32_t Bound16(int32_t value) { return static_cast<uint16_t>(value); }
+// Range bounds beyond a 16-bit field are held at its largest value, not wrapped onto a small one.
+int32_t Bound16(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, 0, 0xFFFF)); }
 
 bool InRange(int64_t value, const CSelectionState& state) {
   return state.low <= value && value <= state.high;
@@ -75,7 +76,7 @@ bool CriterionHolds(const CPeal& peal, int criterion, const CSelectionState& sta
     case kSelChanges: return InRange(peal.changes, state);
     case kSelTime: return InRange(peal.time, state);
     case kSelTenor: return InRange(peal.tenor, state);
-    case kSelRwPage: return InRange(peal.rwPage, state);
+    case kSelRwPage: return InRange(peal.RwPageNumber(false), state);
     case kSelDate: return InRange(peal.date, state);
     case kSelFootnote: return AnyContains(peal.extras[kFootnote], state.searchText);
     case kSelExtras: return AnyContains(peal.extras[kExtra], state.searchText);
@@ -131,22 +132,26 @@ void ComputeRange(int criterion, CSelectionState& state) {
       if (state.high == 0) state.high = Today();
       return;
     case kSelTime:
-      state.low = ParseTime(start);
-      state.high = ParseTime(end);
+      state.low = Bound16(ParseMinutes(start));
+      state.high = Bound16(ParseMinutes(end));
       return;
     case kSelTenor:
       if (state.towerOrHand != TowerOrHand::Hand) {
-        state.low = ParseWeight(start);
-        state.high = ParseWeight(end);
+        state.low = Bound16(ParseWeightWide(start));
+        state.high = Bound16(ParseWeightWide(end));
         return;
       }
       [[fallthrough]];
     case kSelStage:
     case kSelMethodCount:
     case kSelChanges:
+      state.low = Bound16(ParseDigitsWide(start));
+      state.high = Bound16(ParseDigitsWide(end));
+      return;
     case kSelRwPage:
-      state.low = Bound16(ParseDigits(start));
-      state.high = Bound16(ParseDigits(end));
+      // Pages as the peal prints them: a year and a page (871228) go beyond 16 bits.
+      state.low = static_cast<int32_t>(std::min<int64_t>(ParseDigitsWide(start), INT32_MAX));
+      state.high = static_cast<int32_t>(std::min<int64_t>(ParseDigitsWide(end), INT32_MAX));
       return;
     default:
       return;

@@ -310,19 +310,19 @@ std::string WeightQuarters(uint16_t weight) {
   return text + " cwt";
 }
 
-uint16_t ParseWeight(std::string_view text) {
+int64_t ParseWeightWide(std::string_view text) {
   const size_t at = text.find_first_of("/-:");
-  // Unsigned, so that absurd weights wrap rather than overflow.
-  if (at == std::string_view::npos) {
-    return static_cast<uint16_t>(static_cast<uint32_t>(ParseDigits(text)) * 112);
-  }
-  const auto cwt = static_cast<uint32_t>(ParseDigits(text.substr(0, at)));
+  if (at == std::string_view::npos) return ParseDigitsWide(text) * 112;
+  const int64_t cwt = ParseDigitsWide(text.substr(0, at));
   const std::string_view rest = text.substr(at + 1);
   const size_t split = rest.find(text[at]);
-  const auto qr = static_cast<uint32_t>(ParseDigits(rest.substr(0, split)));
-  const auto lb =
-      split == std::string_view::npos ? 0u : static_cast<uint32_t>(ParseDigits(rest.substr(split + 1)));
-  return static_cast<uint16_t>(cwt * 112 + qr * 28 + lb);
+  const int64_t qr = ParseDigitsWide(rest.substr(0, split));
+  const int64_t lb = split == std::string_view::npos ? 0 : ParseDigitsWide(rest.substr(split + 1));
+  return cwt * 112 + qr * 28 + lb;
+}
+
+uint16_t ParseWeight(std::string_view text) {
+  return static_cast<uint16_t>(static_cast<uint64_t>(ParseWeightWide(text)));
 }
 
 std::string GridRefText(uint16_t easting, uint16_t northing) {

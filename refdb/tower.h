@@ -108,8 +108,11 @@ std::string WeightText(uint16_t weight);
 std::string WeightRounded(uint16_t weight);
 // To the nearest quarter: 2751 gives 24 1/2 cwt.
 std::string WeightQuarters(uint16_t weight);
-// Reads cwt, cwt-qr or cwt-qr-lb, separated by "-", "/" or ":"; kept to 16 bits.
+// Reads cwt, cwt-qr or cwt-qr-lb, separated by "-", "/" or ":", in pounds; kept to 16 bits.
 uint16_t ParseWeight(std::string_view text);
+// The same weight without the cut to 16 bits, for callers that refuse or clamp a weight too
+// large for its field.
+int64_t ParseWeightWide(std::string_view text);
 
 // --- Ordnance Survey grid references ---
 // Two letters and three digits each of easting and northing: 14123, 6456 give SU123456. A

@@ -135,6 +135,41 @@ TEST_F(SelectOption, DuplicateFindsTwinsSavedFromTwoBuffersAndExcludeTheRest) {
   EXPECT_EQ(out.str(), Expected([&twin](const CPeal& p) { return !twin(p); }));
 }
 
+// Regression: range ends beyond 16 bits wrapped (70000 became 4464, so changes=5000..70000
+// found nothing), and RW pages were compared in their packed form, not as the peal prints them.
+TEST_F(SelectOption, RangeEndsBeyondTheirFieldAreHeldAtItsLargestValue) {
+  constexpr int32_t kChanges[] = {1260, 5040, 65535, 70000, 5088, 40320};
+  constexpr int32_t kPages[] = {120, 41234, 31234, 1999, 0, 32000};
+  CPealLedger ledger;
+  for (int i = 0; i < 6; ++i) {
+    auto peal = std::make_unique<CPeal>();
+    peal->date = MakeDate(1 + i, 5, 2003);
+    peal->tower = kLeeds;
+    peal->changes = kChanges[i];
+    peal->time = static_cast<uint16_t>(60 * (i + 1));
+    peal->tenor = static_cast<uint16_t>(1000 * (i + 1));
+    // Page 1234 of 2004 on a peal of 2003 is stored with a year offset; it prints as 41234.
+    peal->SetRwPage(kPages[i]);
+    ledger.InsertIntoBuffer(ledger.AddPeal(std::move(peal)), kMainBuffer);
+  }
+  const int buffers[] = {kMainBuffer};
+  ASSERT_TRUE(WriteLedgerFile("/out/club.tv3", ledger, buffers).ok());
+
+  const std::pair<const char*, std::function<bool(const CPeal&)>> cases[] = {
+      {"changes=5000..70000", [](const CPeal& p) { return p.changes >= 5000 && p.changes <= 65535; }},
+      {"changes=..99999999999", [](const CPeal& p) { return p.changes <= 65535; }},
+      {"time=3h..2000h", [](const CPeal& p) { return p.time >= 180; }},
+      {"tenor=20..9999", [](const CPeal& p) { return p.tenor >= 20 * 112; }},
+      {"rw-page=41234..41234", [](const CPeal& p) { return p.RwPageNumber(false) == 41234; }},
+      {"rw-page=100..1999", [](const CPeal& p) { return p.rwPage >= 100 && p.rwPage <= 1999; }},
+  };
+  for (const auto& [selection, wanted] : cases) {
+    out.str("");
+    ASSERT_EQ(Run({"--select", selection}), kExitOk) << selection << err.str();
+    EXPECT_EQ(out.str(), Expected(wanted)) << selection;
+  }
+}
+
 TEST_F(SelectOption, SelectionsNotUnderstoodAreUsageErrors) {
   for (const std::vector<std::string>& selection :
        {std::vector<std::string>{"--select", "colour=red"},

@@ -233,7 +233,9 @@ const Row kRows[] = {
     {"TenorWeight", kSelTenor, "", "20", "25-2", {}, nullptr,
      [](const T&, const CPeal& x) { return x.tenor >= 20 * 112 && x.tenor <= 25 * 112 + 56; }},
     {"RwPage", kSelRwPage, "", "100", "1999", {}, nullptr,
-     [](const T&, const CPeal& x) { return x.rwPage >= 100 && x.rwPage <= 1999; }},
+     [](const T&, const CPeal& x) {
+       return x.RwPageNumber(false) >= 100 && x.RwPageNumber(false) <= 1999;
+     }},
     {"DateFrom2000ToTodayWhenEndIsEmpty", kSelDate, "", "1/1/2000", "", {}, nullptr,
      [](const T&, const CPeal& x) {
        return x.date >= MakeDate(1, 1, 2000) && x.date <= MakeDate(15, 6, 2024);

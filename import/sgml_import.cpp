@@ -31,6 +31,28 @@ void SetSequence(CPeal& peal, std::string_view tag, std::string_view content, in
   peal.sequence = static_cast<uint8_t>(sequence);
 }
 
+// Numbers that do not fit the peal's field are kept as unresolved items, as the tenor and the
+// sequence are, rather than wrapped onto another value.
+void SetTime(CPeal& peal, std::string_view tag, std::string_view content) {
+  const int64_t minutes = ParseMinutes(content);
+  if (minutes > UINT16_MAX) return AddUnresolved(peal, tag, content);
+  peal.time = static_cast<uint16_t>(minutes);
+}
+
+void SetChanges(CPeal& peal, std::string_view tag, std::string_view content) {
+  const int64_t changes = ParseDigitsWide(content);
+  if (changes > INT32_MAX) return AddUnresolved(peal, tag, content);
+  peal.changes = static_cast<int32_t>(changes);
+}
+
+// `digits` is the reference after its "RW".
+void SetRwPageText(CPeal& peal, std::string_view tag, std::string_view content,
+                   std::string_view digits) {
+  const int64_t page = ParseDigitsWide(digits);
+  if (!peal.RwPageFits(page)) return AddUnresolved(peal, tag, content);
+  peal.SetRwPage(static_cast<int32_t>(page));
+}
+
 class CSgmlParser : public CPealParser {
  public:
   CSgmlParser(std::unique_ptr<File> file, File* log) : m_sgml(std::move(file)), m_log(log) {}
@@ -171,7 +193,7 @@ class CNewSgmlParser : public CSgmlParser {
     } else if (tag == "v") {
       peal.extras[kValidity].push_back(content);
     } else if (tag == "h") {
-      peal.time = ParseTime(content);
+      SetTime(peal, tag, content);
     } else if (tag == "i") {
       peal.handbell = content == "h";
     } else if (tag == "m" || tag == "mc" || tag == "mn" || tag == "ms") {
@@ -181,7 +203,7 @@ class CNewSgmlParser : public CSgmlParser {
       if (tag == "mn") held.count = ParseDigits(content);
       if (tag == "ms") held.stage = content;
     } else if (tag == "n") {
-      peal.changes = ParseDigits(content);
+      SetChanges(peal, tag, content);
     } else if (tag == "r") {
       // A name past the last position is kept as an unresolved item by AddRingerPosition.
       position = AddRingerPosition(peal, 0, tag, content);
@@ -203,7 +225,7 @@ class CNewSgmlParser : public CSgmlParser {
       peal.conductor = peal.ringers[static_cast<size_t>(position)];
     } else if (tag == "s") {
       if (peal.rwPage == 0 && StartsWith(content, "RW")) {
-        peal.SetRwPage(ParseDigits(std::string_view(content).substr(2)));
+        SetRwPageText(peal, tag, content, std::string_view(content).substr(2));
       } else {
         peal.extras[kSource].push_back(content);
       }
@@ -353,18 +375,18 @@ class COldSgmlParser : public CSgmlParser {
     } else if (tag == "o") {
       if (content != ShortDateText(peal.date, true)) AddUnresolved(peal, tag, content);
     } else if (tag == "r") {
-      peal.changes = ParseDigits(content);
+      SetChanges(peal, tag, content);
     } else if (tag == "s") {
       held.stage = content;
     } else if (tag == "t") {
-      peal.time = ParseTime(content);
+      SetTime(peal, tag, content);
     } else if (tag == "w") {
       const int64_t tenor = int64_t{ParseDigits(content)} * (peal.handbell ? 1 : 112);
       if (tenor > kMaxTenor) return AddUnresolved(peal, tag, content);
       peal.tenor = static_cast<uint16_t>(tenor);
     } else if (tag == "x") {
-      peal.SetRwPage(ParseDigits(content.size() > 2 ? std::string_view(content).substr(2)
-                                                    : std::string_view()));
+      SetRwPageText(peal, tag, content,
+                    content.size() > 2 ? std::string_view(content).substr(2) : std::string_view());
     } else {
       AddUnresolved(peal, tag, content);
     }

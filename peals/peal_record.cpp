@@ -60,6 +60,15 @@ void CPeal::SetRwPage(int32_t value) {
   rwPage = static_cast<uint16_t>(static_cast<uint32_t>(yearOffset) * 0x1000 + value % 10000);
 }
 
+bool CPeal::RwPageFits(int64_t value) const {
+  constexpr int64_t kPageLimit = 0x1000;  // the page's 12 bits
+  constexpr int64_t kYearOffsets = 16;    // the year offset's 4 bits
+  if (value < 0) return false;
+  if (value < 10000) return value < kPageLimit;
+  const int64_t yearOffset = value / 10000 - PealYear(date) % 100;
+  return yearOffset >= 0 && yearOffset < kYearOffsets && value % 10000 < kPageLimit;
+}
+
 std::string CPeal::TenorText() const {
   return handbell ? std::to_string(tenor) : PoundsAsWeight(tenor);
 }

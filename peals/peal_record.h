@@ -81,6 +81,10 @@ class CPeal : public CSelTgt {
   // Stores a typed reference: below 10000 as it is, otherwise YYpppp with the year kept as an
   // offset from the peal's year.
   void SetRwPage(int32_t value);
+  // True when SetRwPage keeps `value` whole at the peal's date: a page of 12 bits, and for
+  // YYpppp a year from the peal's year to 15 years after it. Other values would be stored as
+  // another page.
+  bool RwPageFits(int64_t value) const;
   // A handbell peal's tenor size, or a tower's weight as cwt-qr-lb.
   std::string TenorText() const;
   // The bell number(s) rung from a 0-based position: "4" in a tower, "7-8" in hand.

@@ -239,6 +239,35 @@ TEST_F(SgmlImport, SequenceTooLargeForItsByteIsNotWrapped) {
   EXPECT_EQ(doc.PealAt(2)->extras[kExtra], std::vector<std::string>{"k:2003-01-01/257"});
 }
 
+// Regression: values beyond their field wrapped: a page of the year before the peal became
+// RW 181234, and 3000000000 changes became -1294967296.
+TEST_F(SgmlImport, NumbersTooLargeForTheirFieldsAreKeptAsUnresolvedItems) {
+  Import("new-sgml", "/work/a.sgm",
+         "<k>2003-01-01<s>RW21234\r\n"     // page 1234 of 2002, before the peal's year
+         "<k>2003-01-02<s>RW191234\r\n"    // 16 years on: beyond the 4-bit year offset
+         "<k>2003-01-03<s>RW5000\r\n"      // a page beyond the 12 bits of a page
+         "<k>2003-01-04<s>RW41234<n>5040<h>3h05\r\n"  // all fit
+         "<k>2003-01-05<n>3000000000\r\n"
+         "<k>2003-01-06<h>1100h\r\n");
+  Import("old-sgml", "/work/b.pea", "<q>W<p>2003-01-07 1<r>2147483648<t>1093h<x>RW21234\r\n");
+  const auto peals = Peals();
+  ASSERT_EQ(peals.size(), 7u);
+  const std::vector<std::vector<std::string>> unresolved = {
+      {"s:RW21234"}, {"s:RW191234"}, {"s:RW5000"}, {}, {"n:3000000000"}, {"h:1100h"},
+      {"r:2147483648", "t:1093h", "x:RW21234"}};
+  for (size_t i = 0; i < peals.size(); ++i) {
+    EXPECT_EQ(peals[i]->extras[kExtra], unresolved[i]) << i;
+    if (i != 3) {
+      EXPECT_EQ(peals[i]->rwPage, 0) << i;
+      EXPECT_EQ(peals[i]->changes, 0) << i;
+      EXPECT_EQ(peals[i]->time, 0) << i;
+    }
+  }
+  EXPECT_EQ(peals[3]->RwPageNumber(false), 41234);
+  EXPECT_EQ(peals[3]->changes, 5040);
+  EXPECT_EQ(peals[3]->time, 185);
+}
+
 TEST_F(SgmlImport, OldDialectRecords) {
   Import("old-sgml", "/work/a.pea",
          "<q>W<p>2003-01-01 1@12<g>Yorkshire Association<w>24<l>Ashby, Leics, St Mary"

@@ -33,6 +33,12 @@ double CombineScore(double s, double d) {
   return a + kDaysPerYear * std::log2(1.0 + std::exp2((b - a) / kDaysPerYear));
 }
 
+Date EarlierDate(Date a, Date b) {
+  if (a == 0) return b;
+  if (b == 0) return a;
+  return std::min(a, b);
+}
+
 void AddItemInto(CAnalItem& into, const CAnalItem& from) {
   // A row with no rung peals has no score of its own yet: it takes the other's, just as a row
   // counting its first peal takes that peal's day. Combining with the empty row's 0 would count
@@ -48,7 +54,7 @@ void AddItemInto(CAnalItem& into, const CAnalItem& from) {
   into.conductedHand += from.conductedHand;
   into.changes += from.changes;
   into.minutes += from.minutes;
-  into.firstDate = std::min(into.firstDate, from.firstDate);
+  into.firstDate = EarlierDate(into.firstDate, from.firstDate);
   if (into.bellCounts.size() < from.bellCounts.size()) into.bellCounts.resize(from.bellCounts.size());
   for (size_t i = 0; i < from.bellCounts.size(); ++i) into.bellCounts[i] += from.bellCounts[i];
 }
@@ -71,7 +77,6 @@ CAnalItem& CAnalList::ItemFor(int32_t key) {
   if (!slot) {
     slot = std::make_unique<CAnalItem>();
     slot->key = key;
-    slot->firstDate = m_today;
     slot->parentKey = ParentFor(key);
     if (slot->parentKey == key) slot->parentKey = 0;
   }
@@ -104,7 +109,7 @@ void CAnalList::AddOnce(CAnalItem& item, Date date, int64_t changes, int64_t min
       item.score = CombineScore(item.score, days);
     }
   }
-  if (m_options.showFirst && date != 0) item.firstDate = std::min(item.firstDate, date);
+  if (m_options.showFirst) item.firstDate = EarlierDate(item.firstDate, date);
   if (hand) {
     (conducted ? item.conductedHand : item.rungHand) += amount;
   } else {
@@ -179,7 +184,8 @@ std::string CAnalList::CountColumns(const CAnalItem& item) const {
     line += PadCount(item.rungHand, 5, false);
     if (m_sawConducted) line += PadCount(item.conductedHand, 5, false);
   }
-  if (m_options.showFirst) line += DateText(item.firstDate, 11);
+  // A row with no dated peal has no first date to show.
+  if (m_options.showFirst) line += item.firstDate != 0 ? DateText(item.firstDate, 11) : std::string(11, ' ');
   if (m_options.showScore) line += PadCount(static_cast<int64_t>(item.score), 8, true);
   if (m_options.showChanges) line += PadCount(item.changes, 9, true);
   if (m_options.showTime) line += PadCount(item.minutes / 60, 6, true);

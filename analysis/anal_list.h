@@ -34,7 +34,7 @@ struct CAnalItem {
   int32_t parentKey = 0;  // the row that every contribution is also counted into; 0 = none
   int64_t changes = 0;
   int64_t minutes = 0;
-  Date firstDate = 0;
+  Date firstDate = 0;  // the earliest dated peal counted; 0 while none has a date
   double score = 0;  // recency, in days relative to today
   std::vector<uint32_t> bellCounts;
 
@@ -46,6 +46,8 @@ struct CAnalItem {
 // Adds `from` into `into`: counters, changes and minutes summed, the earlier first date, the
 // combined score, bell counters position by position (`into` grows to the longer length).
 void AddItemInto(CAnalItem& into, const CAnalItem& from);
+// The earlier of two first dates, 0 standing for none.
+Date EarlierDate(Date a, Date b);
 
 // The recency score of a score `s` combined with one more peal (or score) `d`: each peal weighs
 // 2^(days relative to today / 365.24), and the score is the day at which one peal would weigh

@@ -204,7 +204,6 @@ bool CMethodList::BuildAlternative(std::vector<std::string>& lines) {
     lines.emplace_back();
     lines.push_back(StageName(static_cast<unsigned>(s)));
     std::array<CAnalItem, kPacCategoryCount> categories{};
-    for (CAnalItem& category : categories) category.firstDate = TodayDate();
     for (const auto& [row, facts] : rows) {
       if (facts.stage != s) continue;
       if (facts.count < 2 && row->Rung() >= m_thresholds[static_cast<size_t>(s)]) {
@@ -227,8 +226,7 @@ bool CMethodList::BuildAlternative(std::vector<std::string>& lines) {
 
   lines.emplace_back();
   lines.emplace_back("Totals");
-  CAnalItem empty;
-  empty.firstDate = TodayDate();
+  const CAnalItem empty;
   std::vector<CAnalItem> titleTotals(titles.size(), empty);
   std::array<CAnalItem, kPacCategoryCount> categoryTotals{};
   categoryTotals.fill(empty);

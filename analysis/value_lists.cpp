@@ -46,9 +46,13 @@ CDateList::CDateList(const CAnalOptions& options, const CAnalSelection& selectio
   }
 }
 
-void CDateList::AddPeal(const CPeal& peal) { CountValue(peal, DayMonthKeyOf(peal.date), false); }
+void CDateList::AddPeal(const CPeal& peal) {
+  CountValue(peal, peal.date != 0 ? DayMonthKeyOf(peal.date) : kNoDateKey, false);
+}
 
-std::string CDateList::KeyText(int32_t key) const { return ShortDateText(key, false); }
+std::string CDateList::KeyText(int32_t key) const {
+  return key == kNoDateKey ? kNoDateText : ShortDateText(key, false);
+}
 
 bool CDateList::BuildAlternative(std::vector<std::string>& lines) {
   lines.emplace_back("Day Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec");
@@ -61,14 +65,21 @@ bool CDateList::BuildAlternative(std::vector<std::string>& lines) {
     }
     lines.push_back(line);
   }
+  if (const CAnalItem* undated = Find(kNoDateKey); undated && IsListed(*undated)) {
+    lines.push_back(std::string(kNoDateText) + PadCount(undated->Rung(), 4, false));
+  }
   return true;
 }
 
 // --- month and year ---
 
-void CMonthList::AddPeal(const CPeal& peal) { CountValue(peal, MonthNumber(peal.date), false); }
+void CMonthList::AddPeal(const CPeal& peal) {
+  CountValue(peal, peal.date != 0 ? MonthNumber(peal.date) : kNoDateKey, false);
+}
 
-std::string CMonthList::KeyText(int32_t key) const { return MonthYearText(key); }
+std::string CMonthList::KeyText(int32_t key) const {
+  return key == kNoDateKey ? kNoDateText : MonthYearText(key);
+}
 
 bool CMonthList::BuildAlternative(std::vector<std::string>& lines) {
   lines.emplace_back("Year   Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec Total");
@@ -86,8 +97,13 @@ bool CMonthList::BuildAlternative(std::vector<std::string>& lines) {
     lines.push_back(line + PadCount(sum, 6, true));
     row.fill(0);
   };
+  int64_t undated = 0;
   for (const auto& [key, item] : Items()) {
     if (!IsListed(*item)) continue;
+    if (key == kNoDateKey) {
+      undated += item->Rung();
+      continue;
+    }
     const int itemYear = FloorDiv12(key);
     if (started && itemYear != year) flush();
     year = itemYear;
@@ -98,8 +114,15 @@ bool CMonthList::BuildAlternative(std::vector<std::string>& lines) {
   }
   // With no rows at all the grid still shows one line, for year 0.
   flush();
+  // Undated peals have a row of their own, counted only in the total column.
+  const size_t totalColumn = 5 + 4 * kMonths;
+  if (undated != 0) {
+    std::string line = kNoDateText;
+    line.resize(totalColumn, ' ');
+    lines.push_back(line + PadCount(undated, 6, true));
+  }
   std::string last = "Total";
-  int64_t sum = 0;
+  int64_t sum = undated;
   for (const int64_t count : total) {
     last += PadCount(count, 4, false);
     sum += count;

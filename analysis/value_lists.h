@@ -6,6 +6,11 @@
 
 namespace tv {
 
+// The key under which the day and month analyses count peals without a date: after every real
+// key, shown as "No date" and kept out of the calendar and year-grid cells.
+inline constexpr int32_t kNoDateKey = INT32_MAX;
+inline constexpr const char* kNoDateText = "No date";
+
 // Rows shown as the count columns, four blanks and the key's text.
 class CValueList : public CAnalList {
  public:

@@ -2,6 +2,7 @@
 // it runs under, and its statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -95,6 +96,79 @@ TEST_F(AnalyseCommandLine, TowersUnderARingerSelectionCountWhatTheRingerConducte
             "    1    1             0   0   0   0   0   0   1   0   0   0   0   0 LEEDS, W Yorks\r\n"
             "    1                  1   0   0   0   0   0 HEADINGTON, Oxon\r\n");
   // The handbell peal at no tower has no row; its bells have no tower to go to.
+}
+
+// Regression: undated peals were counted as rung on 31 December 1600 ("Dec 1600", a 1600 row in
+// the year grid), and first dates started from today, so a peal dated after today showed today.
+class UndatedAndFuturePeals : public AnalyseCommandLine {
+ protected:
+  static constexpr uint32_t kNewtown = 9;  // rung only after today
+
+  UndatedAndFuturePeals() {
+    Add({.tower = kIlkley, .method = kStedmanTriples, .changes = 5040, .ringers = {kJane}});
+    AddTower(kNewtown, "Newtown", 0, 8);
+    Add({.date = Day(1, 1, 2030), .tower = kNewtown, .method = kStedmanTriples,
+         .changes = 5040, .ringers = {kJane}});
+    const int buffers[] = {kMainBuffer};
+    EXPECT_TRUE(WriteLedgerFile("/work/club.tv3", ledger, buffers).ok());
+  }
+
+  // The printed lines without the date line and the empty line after it, CR LF removed.
+  std::vector<std::string> Lines() {
+    std::vector<std::string> lines;
+    std::istringstream text(out.str());
+    for (std::string line; std::getline(text, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return std::vector<std::string>(lines.begin() + 2, lines.end());
+  }
+  static bool Has(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&text](const std::string& line) { return line.find(text) != std::string::npos; });
+  }
+};
+
+TEST_F(UndatedAndFuturePeals, MonthsAndDaysShowUndatedPealsInARowOfTheirOwn) {
+  ASSERT_EQ(Run({"--today", "15/6/2024", "analyse", "/work/club.tv3", "month"}), kExitOk) << err.str();
+  std::vector<std::string> lines = Lines();
+  EXPECT_FALSE(Has(lines, "1600"));
+  EXPECT_TRUE(Has(lines, "Jan 2030"));
+  // Keys in order, the undated row last.
+  EXPECT_EQ(lines.back().substr(lines.back().size() - 7), "No date");
+
+  ASSERT_EQ(Run({"--today", "15/6/2024", "analyse", "/work/club.tv3", "month", "--alternative"}),
+            kExitOk);
+  lines = Lines();
+  EXPECT_FALSE(Has(lines, "1600"));
+  ASSERT_GE(lines.size(), 2u);
+  // Five counted peals (the withdrawn one is not), one of them undated: counted in the total,
+  // in no month's cell.
+  EXPECT_EQ(lines[lines.size() - 2].substr(0, 7), "No date");
+  EXPECT_EQ(lines[lines.size() - 2].find_first_not_of(' ', 7), lines[lines.size() - 2].size() - 1);
+  EXPECT_EQ(lines.back().substr(lines.back().size() - 1), "5");
+
+  ASSERT_EQ(Run({"--today", "15/6/2024", "analyse", "/work/club.tv3", "day"}), kExitOk);
+  lines = Lines();
+  EXPECT_TRUE(Has(lines, "No date"));
+}
+
+TEST_F(UndatedAndFuturePeals, FirstDateIsTheEarliestDatedPealEvenAfterToday) {
+  ASSERT_EQ(Run({"--today", "15/6/2024", "analyse", "/work/club.tv3", "tower", "--date"}), kExitOk)
+      << err.str();
+  const std::vector<std::string> lines = Lines();
+  const auto line = [&lines](const std::string& place) {
+    const auto it = std::find_if(lines.begin(), lines.end(), [&place](const std::string& l) {
+      return l.find(place) != std::string::npos;
+    });
+    return it == lines.end() ? std::string() : *it;
+  };
+  // Newtown's only peal is dated after today; Ilkley's only counted peal has no date, so it has
+  // no first date to show.
+  EXPECT_NE(line("NEWTOWN").find(" 1/1/2030 "), std::string::npos) << line("NEWTOWN");
+  ASSERT_NE(line("ILKLEY"), "");
+  EXPECT_EQ(line("ILKLEY").find('/'), std::string::npos) << line("ILKLEY");
+  EXPECT_FALSE(Has(lines, "15/6/2024"));
 }
 
 TEST_F(AnalyseCommandLine, UnknownAnalysisIsAUsageErrorAndAMissingLedgerBadData) {

@@ -53,7 +53,11 @@ void RunExport(CliContext& context, ExportArguments& arguments) {
   }
   // A ledger read only in part is exported as far as it was read, and said so.
   if (!read.ok()) context.Fail(kExitData, read.message());
-  if (!written.ok()) context.Fail(kExitData, written.message());
+  if (!written.ok()) {
+    context.Fail(kExitData, written.message());
+  } else if (!written.message().empty()) {
+    context.err << written.message() << '\n';
+  }
 }
 
 const CommandRegistration kRegistration([](CLI::App& app, CliContext& context) {
@@ -77,7 +81,8 @@ const CommandRegistration kRegistration([](CLI::App& app, CliContext& context) {
   command->add_flag("--tabs", options.useTabs, "Separate the fields of a line by TAB");
   arguments->selection = AddSelectionOptions(*command);
   command->footer("Writes exactly the bytes of the desktop program's Export command. marwick "
-                  "writes its tower folders (fN/KEY.mp1) under the current directory.");
+                  "writes its tower folders under the current directory: fN/KEY.mp1 by Steeplex key, "
+                  "tN/KEY.mp1 by tower key for towers without one.");
   return CommandAction{command, [&context, arguments] { RunExport(context, *arguments); }};
 });
 

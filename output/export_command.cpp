@@ -103,7 +103,11 @@ Status ExportPeals(CTolvaneDoc& doc, CExportState& state) {
   } catch (const std::exception& error) {
     status = {StatusCode::IoError, error.what()};
   }
-  if (!status.ok()) platform.ShowUnexpectedError(status.message());
+  if (!status.ok()) {
+    platform.ShowUnexpectedError(status.message());
+  } else if (!status.message().empty()) {
+    platform.Message(status.message());
+  }
   return status;
 }
 

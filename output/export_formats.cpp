@@ -67,12 +67,22 @@ class CMarwickFormat : public CExportFormat {
 
   Status Write(std::span<const CPeal* const> peals, CExportOptions&, std::string&) const override {
     const CMarwickResult result = ExportMarwick(peals, Files().CurrentDirectory());
-    if (result.failedFiles.empty()) return Status::Ok();
+    // Peals without a tower have no file to go to; they are counted, and said so, but do not
+    // make the export fail.
+    std::string withoutTower;
+    if (result.pealsWithoutTower > 0) {
+      withoutTower = std::to_string(result.pealsWithoutTower) +
+                     (result.pealsWithoutTower == 1 ? " peal has" : " peals have") +
+                     " no tower and " + (result.pealsWithoutTower == 1 ? "was" : "were") +
+                     " not exported.";
+    }
+    if (result.failedFiles.empty()) return {StatusCode::Ok, withoutTower};
     std::string message = std::to_string(result.pealsSkipped) +
                           " peals were not exported: could not write " + result.failedFiles[0];
     if (result.failedFiles.size() > 1) {
       message += " and " + std::to_string(result.failedFiles.size() - 1) + " other tower files";
     }
+    if (!withoutTower.empty()) message += ". " + withoutTower;
     return {StatusCode::IoError, message};
   }
 };

@@ -40,7 +40,8 @@ class CExportFormat {
   // Appends the export of `peals`, in the order given, to `out`: a table's header line, then
   // each peal's text. Reads the open index set; steps `options.counter` where a layout
   // renumbers. A status other than Ok says what could not be written; what could be written is
-  // in `out` (or in the tower files).
+  // in `out` (or in the tower files). An Ok status may carry a message the user should still
+  // see (peals that had nowhere to go).
   virtual Status Write(std::span<const CPeal* const> peals, CExportOptions& options,
                        std::string& out) const = 0;
 

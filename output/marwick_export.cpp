@@ -19,6 +19,12 @@ std::string MarwickFilePath(int32_t steeplexKey) {
   return JoinPath(MarwickFolder(steeplexKey), std::to_string(steeplexKey) + kMarwickExtension);
 }
 
+std::string MarwickTowerFolder(int32_t towerKey) { return "t" + std::to_string(towerKey / 1000); }
+
+std::string MarwickTowerFilePath(int32_t towerKey) {
+  return JoinPath(MarwickTowerFolder(towerKey), std::to_string(towerKey) + kMarwickExtension);
+}
+
 std::string MarwickHeading(const CTower& tower) { return tower.SteeplexText(); }
 
 std::string MarwickLine(const CPeal& peal) {
@@ -46,11 +52,16 @@ CMarwickResult ExportMarwick(std::span<const CPeal* const> peals, const std::str
       ++result.pealsWithoutTower;
       continue;
     }
-    const std::string path = JoinPath(directory, MarwickFilePath(tower->steeplexKey));
+    // Towers without a Steeplex key would all share the file of key 0.
+    const int32_t sx = tower->steeplexKey;
+    const auto towerKey = static_cast<int32_t>(peal->tower);
+    const std::string path =
+        JoinPath(directory, sx != 0 ? MarwickFilePath(sx) : MarwickTowerFilePath(towerKey));
     auto [it, added] = files.try_emplace(path);
     if (added) {
       order.push_back(path);
-      it->second.folder = JoinPath(directory, MarwickFolder(tower->steeplexKey));
+      it->second.folder =
+          JoinPath(directory, sx != 0 ? MarwickFolder(sx) : MarwickTowerFolder(towerKey));
       it->second.heading = MarwickHeading(*tower) + kNL;
     }
     it->second.lines += MarwickLine(*peal) + kNL;

@@ -93,6 +93,24 @@ TEST_F(ExportCommandLine, UsageAndDataErrors) {
   EXPECT_EQ(err.str(), "tolvane-cli: /out/none.tv3 was not found.\n");
 }
 
+// Regression: peals without a tower were left out of the per-tower export without a word.
+TEST_F(ExportCommandLine, PerTowerExportSaysHowManyPealsHadNoTower) {
+  CPealLedger ledger;
+  FillLedger(ledger);
+  for (int day : {5, 6}) {
+    auto nowhere = std::make_unique<CPeal>();
+    nowhere->date = MakeDate(day, 4, 2003);
+    ledger.InsertIntoBuffer(ledger.AddPeal(std::move(nowhere)), kMainBuffer);
+  }
+  const int buffers[] = {kMainBuffer};
+  ASSERT_TRUE(WriteLedgerFile("/out/club.tv3", ledger, buffers).ok());
+  ASSERT_EQ(Run({"export", "/out/club.tv3", "marwick"}), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "2 peals have no tower and were not exported.\n");
+  EXPECT_NE(files.Contents("/out/f1/1234.mp1"), "");
+  EXPECT_EQ(files.Contents("/out/t0/8.mp1"), "@0\r\n01/04/2003 Spliced Surprise Major (8 Methods)\r\n");
+}
+
 TEST_F(ExportCommandLine, LedgerReadInPartIsExportedAsFarAsItWasReadAndIsBadData) {
   const std::string bytes = files.Contents("/out/club.tv3");
   files.SetContents("/out/club.tv3", bytes.substr(0, bytes.size() - 1));
@@ -174,7 +192,7 @@ TEST_F(ExportProgram, WritesTheLibrarysBytesForEveryFormat) {
       std::filesystem::create_directories(library);
       const CMarwickResult result = ExportMarwick(Peals(), library.string() + "/");
       ASSERT_EQ(result.pealsWritten, 3);
-      for (const char* file : {"f1/1234.mp1", "f0/0.mp1"}) {
+      for (const char* file : {"f1/1234.mp1", "t0/8.mp1"}) {
         EXPECT_EQ(ReadFile(run / file), ReadFile(library / file)) << file;
         EXPECT_FALSE(ReadFile(run / file).empty());
       }

@@ -6,7 +6,9 @@
 
 #include "cli/cli.h"
 #include "core/text.h"
+#include "peals/mark_used.h"
 #include "refdb/index.h"
+#include "refdb/index_format.h"
 #include "refdb/index_set.h"
 #include "refdb/method_xml.h"
 
@@ -17,7 +19,39 @@ struct IndexOptions {
   std::string name;
   std::string action;
   std::vector<std::string> arguments;
+  std::vector<std::string> usedBy;  // purge: the ledgers whose entries stay
+  bool all = false;                 // purge: empty the index on purpose
 };
+
+int32_t LiveEntries(const CIndex& index) {
+  int32_t live = 0;
+  for (int32_t k = 1; k < index.Count(); ++k) live += index.Entry(k).offset != 0;
+  return live;
+}
+
+// Purge keeps what the ledgers name (or nothing, with --all), compacting into fresh files so
+// that the previous pair stays as the backup.
+void RunPurge(CliContext& context, const IndexOptions& options, CIndex& index) {
+  if (!options.all) {
+    const Status marked = MarkUsedByLedgers(index, options.usedBy);
+    if (!marked.ok()) {
+      context.Fail(kExitData, marked.message() + "; nothing was purged");
+      return;
+    }
+  }
+  const int32_t before = LiveEntries(index);
+  index.Purge(index.First());
+  const int32_t removed = before - LiveEntries(index);
+  if (!index.Compact()) {
+    context.Fail(kExitData, "could not write the purged " + options.name + " index; " +
+                                index.DataPath() + " is unchanged");
+    return;
+  }
+  const std::string base = PathDirectory(index.DataPath()) + options.name;
+  context.out << "Removed " << removed << " of " << before << " entries of " << options.name
+              << "; the previous files are kept as " << base << kBackupDataExtension << " and "
+              << base << kBackupIndexExtension << "\n";
+}
 
 constexpr const char* kActions[] = {"list",  "show",  "find",    "import-xml", "csv",
                                     "sgml",  "compact", "audit", "rebuild",    "purge"};
@@ -45,6 +79,26 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
   }
   if (!takesOne && !options.arguments.empty()) {
     context.Fail(kExitUsage, "index " + action + " takes no further arguments");
+    return;
+  }
+  const bool purging = action == "purge";
+  if (!purging && (options.all || !options.usedBy.empty())) {
+    context.Fail(kExitUsage, "--used-by and --all are for index purge only");
+    return;
+  }
+  if (purging && !options.all && options.usedBy.empty()) {
+    context.Fail(kExitUsage, "index purge removes every entry not marked as used: give --used-by "
+                             "LEDGER... to keep the entries those ledgers name, or --all to empty "
+                             "the index");
+    return;
+  }
+  if (purging && options.all && !options.usedBy.empty()) {
+    context.Fail(kExitUsage, "index purge takes --used-by LEDGER... or --all, not both");
+    return;
+  }
+  if (purging && !options.all && !PealsNameIndex(options.name)) {
+    context.Fail(kExitUsage, "peals name no entries of " + options.name +
+                                 ", so --used-by cannot mark any; use --all to empty it");
     return;
   }
   if (action == "import-xml" && options.name != "methods") {
@@ -105,8 +159,7 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
     index->RebuildTree();
     index->Save();
   } else if (action == "purge") {
-    index->Purge(index->First());
-    index->Save();
+    RunPurge(context, options, *index);
   }
   CloseIndexSet();
 }
@@ -122,6 +175,11 @@ const CommandRegistration kRegistration([](CLI::App& app, CliContext& context) {
                       "| import-xml FILE (methods: the public methods library)")
       ->required();
   command->add_option("ARGS", options->arguments, "The key, text or file the action needs");
+  command->add_option("--used-by", options->usedBy,
+                      "purge: keep every entry these ledgers name, remove the rest")
+      ->type_name("LEDGER")
+      ->expected(1, -1);
+  command->add_flag("--all", options->all, "purge: remove every entry");
   return CommandAction{command, [&context, options] { RunIndex(context, *options); }};
 });
 

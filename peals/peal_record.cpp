@@ -85,6 +85,7 @@ void CPeal::MarkPersonsUsed() const {
   };
   mark(composer);
   mark(arranger);
+  mark(generatedBy);
   mark(conductor);
   if (composition != 0) {
     // The composition index holds only compositions.

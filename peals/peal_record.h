@@ -91,7 +91,7 @@ class CPeal : public CSelTgt {
   std::string BellText(int position) const;
 
   // --- references ---
-  // Marks used, in the person index, every person the peal names (composer, arranger,
+  // Marks used, in the person index, every person the peal names (composer, arranger, generator,
   // conductor, the composition's composer, every ringer). The index set must be open.
   void MarkPersonsUsed() const;
   // Stores a key chosen for one of the name fields. A key of 0 for a ringer vacates the

@@ -302,7 +302,9 @@ Status CTolvaneDoc::SaveDocument(const std::string& path) {
   Status status = WriteLedgerFile(path, *this, buffers, backup);
   if (status.ok()) {
     pathName = path;
-    modified = false;
+    // A Save As of one buffer leaves the peals of the others unwritten: their changes are
+    // still to be saved, and Exit still asks.
+    if (saveAllBuffers) modified = false;
     m_partialPath.clear();
   } else {
     ThePlatform().Message(status.message());

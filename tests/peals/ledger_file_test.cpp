@@ -157,16 +157,24 @@ TEST_F(LedgerFiles, MissingFileIsReportedAndTheLedgerKept) {
   EXPECT_EQ(doc.pathName, "/work/a.tv3");
 }
 
-TEST_F(LedgerFiles, SaveAsWritesOnlyTheCurrentBuffer) {
+// Regression: Save As of one buffer cleared the modified flag, so changes to the peals of the
+// other buffers were dropped at Exit without a question.
+TEST_F(LedgerFiles, SaveAsWritesOnlyTheCurrentBufferAndLeavesTheLedgerModified) {
   files.SetContents("/work/a.tv3", LedgerBytes(3));
   ASSERT_TRUE(doc.Open("/work/a.tv3").ok());
   doc.SetPosition(kMainBuffer, 2);
   doc.Transfer();
+  doc.modified = true;
   platform.QueueSaveFile("/work/part.tv3");
   ASSERT_TRUE(doc.SaveAs().ok());
   EXPECT_FALSE(doc.saveAllBuffers);
-  ASSERT_TRUE(doc.Open("/work/part.tv3").ok());
-  EXPECT_EQ(doc.lastPealNumber, 2u);
+  EXPECT_TRUE(doc.modified);
+  CPealLedger part;
+  ASSERT_TRUE(ReadLedgerFile("/work/part.tv3", part).ok());
+  EXPECT_EQ(part.lastPealNumber, 2u);
+  // Saving every buffer clears it.
+  ASSERT_TRUE(doc.Save().ok());
+  EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(LedgerFiles, EquivalencesTravelWithTheLedger) {

@@ -7,11 +7,12 @@
 #include <list>
 
 #include "analysis/anal_list.h"
+#include "refdb/assoc.h"
 
 namespace tv {
 
 // The association key under which peals without an association are counted.
-inline constexpr int32_t kNonAttributed = 255;
+inline constexpr int32_t kNonAttributed = kNonAttributedAssocKey;
 inline constexpr const char* kNonAttributedName = "Non-Attributed";
 
 class CPacList : public CAnalList {

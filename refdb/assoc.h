@@ -46,9 +46,15 @@ class CCountyDlg : public DialogModel {
   void Store(CCounty& county) const;
 };
 
+// The association key that the association-and-stage table gives peals without an
+// association: never given to a real association, so that its row cannot hide one.
+inline constexpr int32_t kNonAttributedAssocKey = 255;
+
 class CAssocIndex : public CIndex {
  public:
-  using CIndex::CIndex;
+  CAssocIndex(std::string name, std::string directory) : CIndex(std::move(name), std::move(directory)) {
+    ReserveKey(kNonAttributedAssocKey);
+  }
   std::unique_ptr<CIndObj> NewObject() override { return std::make_unique<CAssoc>(); }
 };
 

@@ -124,6 +124,8 @@ class CIndex {
  protected:
   // The entry for `key`, raising count to key + 1 when needed.
   IndexEntry& At(int32_t key);
+  // A key that new entries never get (0 for none).
+  void ReserveKey(int32_t key) { m_reservedKey = key; }
   // The entry's link read safely: a link beyond count reads as 0.
   int32_t Checked(int32_t link) const { return (link > 0 && link < Count()) ? link : 0; }
 
@@ -161,6 +163,7 @@ class CIndex {
   std::shared_ptr<Cache> m_cache;
   bool m_modified = false;
   bool m_readOnly = false;
+  int32_t m_reservedKey = 0;
   bool m_readOnlyTold = false;
   bool m_indexMissing = false;    // no index file (and no older pair) at opening
   bool m_tableUnreadable = false;

@@ -19,7 +19,7 @@ int DepthAllowance(int32_t count) {
 int32_t CIndex::Insert(CIndObj* object, int32_t key, bool relink) {
   if (key == 0) {
     int32_t k = Entry(0).right + 1;
-    while (Entry(k).offset != 0) ++k;
+    while (Entry(k).offset != 0 || k == m_reservedKey) ++k;
     SetCached(k, std::unique_ptr<CIndObj>(object));
     object->key = k;
     At(k).offset = -1;

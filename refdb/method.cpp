@@ -317,8 +317,15 @@ CMethDialog::CMethDialog(const CMethod& method) : DialogModel("Method Details") 
   AddCheck("little", "Little", method.little);
   AddCheck("spliced", "Spliced", method.spliced);
   AddCheck("mixed", "Mixed Stages", (method.stage & kTwoStages) != 0);
-  AddNumber("count", "Number of methods", method.methodCount, 1, kMaxDialogCount);
+  // A record keeps counts up to 500 and reads any larger one as none, so none is accepted.
+  AddNumber("count", "Number of methods", method.methodCount, 1, kMaxRecordedCount);
   AddText("firstRung", "First rung", method.firstRung != 0 ? DateText(method.firstRung) : "");
+}
+
+std::optional<std::string> CMethDialog::OnOk() {
+  const std::string rung = Trimmed(Text("firstRung"));
+  if (!rung.empty() && ParseDate(rung) == 0) return std::string(kRefuseDate);
+  return std::nullopt;
 }
 
 void CMethDialog::Apply(CMethod& method) const {
@@ -333,7 +340,7 @@ void CMethDialog::Apply(CMethod& method) const {
   method.little = Checked("little");
   method.spliced = Checked("spliced");
   method.methodCount = static_cast<uint16_t>(Number("count"));
-  const std::string& rung = Text("firstRung");
+  const std::string rung = Trimmed(Text("firstRung"));
   method.firstRung = rung.empty() ? 0 : ParseDate(rung);
 }
 

@@ -27,7 +27,6 @@ inline constexpr int kClassBob = 2;
 inline constexpr uint8_t kTwoStages = 0x80;  // stage bit 7: two adjacent stages
 inline constexpr int kFirstDialogStage = 4;  // the dialog's stage list runs Minimus..Dodecuples
 inline constexpr int kMaxRecordedCount = 500;
-inline constexpr int kMaxDialogCount = 1023;
 inline constexpr size_t kMaxMethodName = 50;
 
 // Class words by class code; code 0 has the empty word.
@@ -97,6 +96,8 @@ class CMethod : public CIndObj {
 class CMethDialog : public DialogModel {
  public:
   explicit CMethDialog(const CMethod& method);
+  // Refuses a first-rung text that names no day, rather than clearing the date.
+  std::optional<std::string> OnOk() override;
   // Copies the dialog's values into the method (after OK).
   void Apply(CMethod& method) const;
 

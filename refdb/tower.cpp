@@ -100,13 +100,29 @@ void CTower::WriteRecord(Archive& out) const {
     // Without its date an identity's fields would read back into the one after it.
     if (e->untilDate == 0) break;
     writer.Number(Code('d'), static_cast<uint32_t>(e->untilDate));
-    if (e->place != later->place) writer.Text(Code('p'), e->place);
-    if (e->county != later->county) writer.Byte(Code('c'), e->county);
-    if (e->dedication != later->dedication) {
-      writer.Word(Code('s'), static_cast<uint16_t>(e->dedication));
+    // A difference is written even when it is zero or empty (which writers otherwise leave
+    // out), or the earlier identity would read back with the later one's value.
+    Archive& raw = writer.Out();
+    if (e->place != later->place) {
+      if (e->place.empty()) {
+        raw.WriteByte(static_cast<uint8_t>(0x60 | Code('p')));
+        raw.WriteByte(0);
+      } else {
+        writer.Text(Code('p'), e->place);
+      }
     }
-    if (e->bellCount != later->bellCount) writer.Byte(Code('b'), e->bellCount);
-    if (e->tenorWeight != later->tenorWeight) writer.Word(Code('w'), e->tenorWeight);
+    const auto number = [&](char letter, uint32_t value) {
+      if (value != 0) {
+        writer.Number(Code(letter), value);
+      } else {
+        raw.WriteByte(Code(letter));
+        raw.WriteByte(0);
+      }
+    };
+    if (e->county != later->county) number('c', e->county);
+    if (e->dedication != later->dedication) number('s', static_cast<uint16_t>(e->dedication));
+    if (e->bellCount != later->bellCount) number('b', e->bellCount);
+    if (e->tenorWeight != later->tenorWeight) number('w', e->tenorWeight);
   }
   writer.End();
 }

@@ -436,19 +436,26 @@ TEST_F(MethodTest, DialogShowsTheFieldsAndAppliesThemOnOk) {
     d.SetText("count", "0");
     return testing::DialogAction::Ok;
   });
+  // Regression: counts of 501 to 1023 were accepted and read back as none, and an impossible
+  // first-rung date was silently cleared.
   platform.QueueDialog([](DialogModel& d) {
-    d.SetText("count", "1024");
+    d.SetText("count", "501");
     return testing::DialogAction::Ok;
   });
   platform.QueueDialog([](DialogModel& d) {
     d.SetText("count", "3");
+    d.SetText("firstRung", "31/2/1938");
+    return testing::DialogAction::Ok;
+  });
+  platform.QueueDialog([](DialogModel& d) {
     d.SetText("firstRung", "15/3/2003");
     return testing::DialogAction::Ok;
   });
   EXPECT_EQ(method.Edit(), 1);
   EXPECT_EQ(platform.messages, (std::vector<std::string>{
-                                   "Please enter an integer between 1 and 1023.",
-                                   "Please enter an integer between 1 and 1023."}));
+                                   "Please enter an integer between 1 and 500.",
+                                   "Please enter an integer between 1 and 500.",
+                                   "Please enter a valid date."}));
   EXPECT_EQ(method.name, "Yorkshire");
   EXPECT_EQ(method.methodClass, 4);
   EXPECT_EQ(method.stage, 0x80 | 10);

@@ -113,6 +113,25 @@ TEST_F(TowerTest, RecordWithEarlierIdentitiesReadsBackByteForByte) {
   EXPECT_EQ(oldest.untilDate, MakeDate(31, 12, 1900));
 }
 
+// Regression: zero values were never written, so an earlier identity without a county, a
+// dedication or a bell count read back with the later identity's.
+TEST_F(TowerTest, EarlierIdentityKeepsItsEmptyFieldsEmpty) {
+  auto tower = TowerWithHistory(devon, 0);
+  CTower& oldest = *tower->earlier->earlier;
+  oldest.dedication = 0;
+  oldest.bellCount = 0;
+  oldest.place.clear();
+  auto back = ReadRecordBytes<CTower>(RecordBytes(*tower));
+  ASSERT_EQ(back->EarlierCount(), 2);
+  const CTower& read = *back->earlier->earlier;
+  EXPECT_EQ(read.county, 0);
+  EXPECT_EQ(read.dedication, 0);
+  EXPECT_EQ(read.bellCount, 0);
+  EXPECT_EQ(read.place, "");
+  EXPECT_EQ(read.tenorWeight, 1500);  // unchanged fields still follow the later identity
+  EXPECT_EQ(back->earlier->county, devon);
+}
+
 TEST_F(TowerTest, EarlierIdentityStoresOnlyWhatChanged) {
   CTower tower;
   tower.key = 1;

@@ -322,12 +322,6 @@ CMethDialog::CMethDialog(const CMethod& method) : DialogModel("Method Details") 
   AddText("firstRung", "First rung", method.firstRung != 0 ? DateText(method.firstRung) : "");
 }
 
-std::optional<std::string> CMethDialog::OnOk() {
-  const std::string rung = Trimmed(Text("firstRung"));
-  if (!rung.empty() && ParseDate(rung) == 0) return std::string(kRefuseDate);
-  return std::nullopt;
-}
-
 void CMethDialog::Apply(CMethod& method) const {
   method.name = Text("name");
   const int pickedClass = Selected("class");

@@ -96,8 +96,6 @@ class CMethod : public CIndObj {
 class CMethDialog : public DialogModel {
  public:
   explicit CMethDialog(const CMethod& method);
-  // Refuses a first-rung text that names no day, rather than clearing the date.
-  std::optional<std::string> OnOk() override;
   // Copies the dialog's values into the method (after OK).
   void Apply(CMethod& method) const;
 

@@ -80,6 +80,11 @@ std::string StageName(unsigned stage) {
 }
 
 uint8_t ParseStage(std::string_view text) {
+  // ‘Doubles and Minor’ is how StageName writes a two-stage method: read as ‘Doubles & Minor’.
+  if (const size_t word = text.find(" and "); word != std::string_view::npos) {
+    return ParseStage(std::string(text.substr(0, word)) + " & " +
+                      std::string(text.substr(word + 5)));
+  }
   const size_t amp = text.find('&');
   if (amp != std::string_view::npos) {
     // The form is ‘Doubles & Minor’: one blank either side of the ampersand. Text cut short

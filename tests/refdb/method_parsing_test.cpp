@@ -105,6 +105,8 @@ TEST_F(MethodParsingTest, PartsReadTheClassText) {
       {"Reverse Canterbury", "Place", "Doubles", {"Reverse Canterbury", 1, 5}},
       {"Oxford", "Treble Dodging", "Minor", {"Oxford", 11, 6}},
       {"Stedman", "", "Doubles & Minor", {"Stedman", 0, 0x86}},
+      // Regression: the SGML output writes the two stages joined by "and", read as no stage.
+      {"Grandsire", "", "Doubles and Minor", {"Grandsire", 0, 0x86}},
       {"Erin", "Unknown Words", "Sixes", {"Erin", 0, 0}},
   };
   for (const auto& c : cases) {

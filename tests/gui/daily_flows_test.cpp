@@ -1,7 +1,8 @@
 // The recorder's daily work through the real windows: Clear after a selection, F2 then OK on a
 // peal whose names pass the field limits, a New whose carried-over names are chosen by Enter
 // alone, an impossible date refused, Cascade and the Window menu, Open of a file that is not a
-// ledger, and the Export dialog's performances choice writing the command line's bytes.
+// ledger, the Export dialog's performances choice writing the command line's bytes, and Exit
+// after a Save As of one buffer asking about the peals of the others.
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
@@ -55,6 +56,13 @@ LongNames AddLongNames() {
   names.conductor = names.band[0];
   SaveAllIndexes();
   return names;
+}
+
+std::unique_ptr<CPealLedger> ReadBack(const std::string& path) {
+  auto ledger = std::make_unique<CPealLedger>();
+  const Status status = ReadLedgerFile(path, *ledger);
+  if (!status.ok()) qWarning("%s", status.message().c_str());
+  return ledger;
 }
 
 QByteArray Bytes(const QString& path) {
@@ -338,6 +346,61 @@ class DailyFlowsTest : public QObject {
     const QByteArray written = Bytes(p.Path("dialog.xml"));
     QVERIFY(written.contains("<ringer"));
     QCOMPARE(written, Bytes(p.Path("cli.xml")));
+  }
+
+  void exitAfterSaveAsOfASelectionAsksAboutTheOtherPeals() {
+    Program& p = *m_p;
+    p.Start("");
+    const Reference ref = p.AddReference();
+    p.Open(p.WriteLedger("t.tv3", 6, {ref.people[0]}, ref.canterbury, ref.yorkshire));
+    const QByteArray original = Bytes(p.Path("t.tv3"));
+    // An edit to the last peal, which the selection then leaves in the second buffer.
+    WhenShown("Peal Details", [](Hands& h) {
+      h.Type("changes", "5152");
+      h.Ok();
+    });
+    p.Activate(DocId::PealList);
+    p.Key(Qt::Key_F2);
+    QVERIFY(AllAnswered());
+    QCOMPARE(p.app->Ledger().PealAt(6)->changes, 5152);
+    WhenShown("Select Peals", [](Hands& h) {
+      h.Click("date");
+      h.Type("start", "1/1/2003");
+      h.Type("end", "3/1/2003");
+      h.Ok();
+    });
+    p.Activate(DocId::PealList);
+    p.Menu(Cmd::Select);
+    QVERIFY(AllAnswered());
+    QCOMPARE(p.Buffer(1), (std::vector<uint32_t>{1, 2, 3}));
+    QCOMPARE(p.Buffer(2), (std::vector<uint32_t>{4, 5, 6}));
+
+    p.platform->nextSavePaths.push_back(p.Path("part.tv3").toStdString());
+    p.Activate(DocId::PealList);
+    p.Menu(Cmd::FileSaveAs);
+    QVERIFY(p.platform->nextSavePaths.empty());
+    QCOMPARE(p.platform->prompts.back().title, std::string("Save As"));
+    // Only the selected peals were written; the edited peal is in no file yet.
+    const auto part = ReadBack(p.Path("part.tv3").toStdString());
+    QCOMPARE(part->lastPealNumber, 3u);
+    QCOMPARE(Bytes(p.Path("t.tv3")), original);
+    QCOMPARE(p.Window(DocId::PealList)->windowTitle(), QString("part.tv3"));
+
+    // Exit asks; Cancel keeps the program and the unsaved peals.
+    p.platform->nextSaveAnswers.push_back(SaveAnswer::Cancel);
+    p.Menu(Cmd::Exit);
+    QVERIFY(p.platform->nextSaveAnswers.empty());
+    QVERIFY(p.window->isVisible());
+    QVERIFY(p.app->Ledger().modified);
+    // Asked again, Yes saves every buffer before the program closes.
+    p.platform->nextSaveAnswers.push_back(SaveAnswer::Yes);
+    p.Menu(Cmd::Exit);
+    QVERIFY(p.platform->nextSaveAnswers.empty());
+    QVERIFY(!p.window->isVisible());
+    const auto saved = ReadBack(p.Path("part.tv3").toStdString());
+    QCOMPARE(saved->lastPealNumber, 6u);
+    QVERIFY(saved->PealAt(6));
+    QCOMPARE(saved->PealAt(6)->changes, 5152);
   }
 
  private:

@@ -6,7 +6,10 @@
 namespace tv {
 
 Archive::Archive(File& file, Mode mode, size_t bufferSize)
-    : m_file(file), m_mode(mode), m_buffer(bufferSize < 16 ? 16 : bufferSize) {
+    : m_file(file),
+      m_mode(mode),
+      m_buffer(std::make_unique_for_overwrite<uint8_t[]>(bufferSize < 16 ? 16 : bufferSize)),
+      m_size(bufferSize < 16 ? 16 : bufferSize) {
   m_bufferStart = m_file.Position();
 }
 
@@ -23,7 +26,7 @@ Archive::~Archive() {
 void Archive::Refill() {
   m_bufferStart += m_end;
   m_next = 0;
-  m_end = m_file.Read(m_buffer.data(), m_buffer.size());
+  m_end = m_file.Read(m_buffer.get(), m_size);
   if (m_end == 0) {
     throw FileError(FileErrorCause::EndOfFile, m_file.Path(),
                     "Unexpected end of file " + m_file.Path());
@@ -34,7 +37,7 @@ bool Archive::AtEnd() {
   if (m_next < m_end) return false;
   m_bufferStart += m_end;
   m_next = 0;
-  m_end = m_file.Read(m_buffer.data(), m_buffer.size());
+  m_end = m_file.Read(m_buffer.get(), m_size);
   return m_end == 0;
 }
 
@@ -58,7 +61,7 @@ void Archive::ReadBytes(void* buffer, size_t size) {
   while (size > 0) {
     if (m_next == m_end) Refill();
     const size_t take = std::min(size, m_end - m_next);
-    std::memcpy(out, m_buffer.data() + m_next, take);
+    std::memcpy(out, m_buffer.get() + m_next, take);
     m_next += take;
     out += take;
     size -= take;
@@ -77,9 +80,9 @@ void Archive::WriteDword(uint32_t value) {
 void Archive::WriteBytes(const void* data, size_t size) {
   const auto* in = static_cast<const uint8_t*>(data);
   while (size > 0) {
-    if (m_next == m_buffer.size()) FlushBuffer();
-    const size_t take = std::min(size, m_buffer.size() - m_next);
-    std::memcpy(m_buffer.data() + m_next, in, take);
+    if (m_next == m_size) FlushBuffer();
+    const size_t take = std::min(size, m_size - m_next);
+    std::memcpy(m_buffer.get() + m_next, in, take);
     m_next += take;
     in += take;
     size -= take;
@@ -90,7 +93,7 @@ void Archive::FlushBuffer() {
   if (m_next > 0) {
     const size_t count = m_next;
     m_next = 0;
-    m_file.Write(m_buffer.data(), count);
+    m_file.Write(m_buffer.get(), count);
     m_bufferStart += count;
   }
 }

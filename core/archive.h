@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/file_system.h"
 
@@ -39,7 +39,7 @@ class Archive {
   uint64_t Position() const;
 
   void WriteByte(uint8_t value) {
-    if (m_next == m_buffer.size()) FlushBuffer();
+    if (m_next == m_size) FlushBuffer();
     m_buffer[m_next++] = value;
   }
   void WriteWord(uint16_t value);
@@ -53,7 +53,10 @@ class Archive {
 
   File& m_file;
   Mode m_mode;
-  std::vector<uint8_t> m_buffer;
+  // Left uninitialised: every byte is filled by a read or a write before it is used, and
+  // clearing a large buffer would cost more than many a small save.
+  std::unique_ptr<uint8_t[]> m_buffer;
+  size_t m_size;
   size_t m_next = 0;
   size_t m_end = 0;
   uint64_t m_bufferStart = 0;  // file position of m_buffer[0]

@@ -1,5 +1,8 @@
 // The Steeplex menu: importing the external tower files, and collating their records with our
 // towers one chooser question at a time.
+#include <algorithm>
+#include <utility>
+
 #include "core/archive.h"
 #include "core/services.h"
 #include "core/text.h"
@@ -144,12 +147,19 @@ void CollateSteeplex() {
 }
 
 std::vector<int32_t> UntiedSteeplexRecords() {
-  std::vector<int32_t> keys;
-  for (int32_t position = 1; position <= kCollateKeys; ++position) {
-    const int32_t k = CollateKey(position);
+  // Only the keys the index holds can be untied, so they are gathered and put in collate
+  // order (the bit reversal is its own inverse, so a key's position is CollateKey(key)) rather
+  // than visiting every position.
+  const int32_t end = std::min(SteeplexIndex().Count(), kCollateKeys);
+  std::vector<std::pair<int32_t, int32_t>> found;  // position, key
+  for (int32_t k = 1; k < end; ++k) {
     const Tie tie = TieOf(k);
-    if (tie == Tie::Untied || tie == Tie::Stale) keys.push_back(k);
+    if (tie == Tie::Untied || tie == Tie::Stale) found.emplace_back(CollateKey(k), k);
   }
+  std::sort(found.begin(), found.end());
+  std::vector<int32_t> keys;
+  keys.reserve(found.size());
+  for (const auto& [position, k] : found) keys.push_back(k);
   return keys;
 }
 

@@ -168,8 +168,20 @@ void CIndex::ChangeKey(int32_t key, int32_t newKey) {
   }
 }
 
+void CIndex::WriteRecordAs(Archive& out, CIndObj& object, int32_t key) {
+  const int32_t redirected = object.key;
+  object.key = key;
+  try {
+    object.WriteRecord(out);
+  } catch (...) {
+    object.key = redirected;
+    throw;
+  }
+  object.key = redirected;
+}
+
 void CIndex::WriteObject(Archive& out, int32_t key) {
-  if (CIndObj* object = Lookup(key)) object->WriteRecord(out);
+  if (CIndObj* object = Lookup(key)) WriteRecordAs(out, *object, key);
 }
 
 int32_t CIndex::StepBack(int32_t key, int n) {

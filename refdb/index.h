@@ -150,6 +150,10 @@ class CIndex {
   File* DataForReading();
   void DropReadHandle();
   void WriteTable(File& file, int32_t entries);
+  // Writes the object as the record of entry `key`, whatever key a Global Edit has redirected the
+  // object to: a data file never holds a second record under another entry's key, which the
+  // check at opening would take for damage and a rebuild would let replace that entry.
+  static void WriteRecordAs(Archive& out, CIndObj& object, int32_t key);
   void ReinsertForBalance(int32_t key, int depth);
   bool CollectInOrder(int32_t root, std::vector<int32_t>& keys) const;
   int32_t BuildBalanced(const std::vector<int32_t>& keys, size_t lo, size_t hi, int32_t parent);

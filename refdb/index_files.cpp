@@ -84,7 +84,7 @@ void CIndex::Save() {
           }
           m_table[k].offset = static_cast<int32_t>(out.Position());
           placed.push_back(k);
-          object->WriteRecord(out);
+          WriteRecordAs(out, *object, k);
         } else if (entry.left >= n || entry.right >= n) {
           entry.offset = 0;  // a damaged entry is dropped
         }
@@ -145,7 +145,7 @@ void CIndex::WriteCompacted(File& dataFile, File& indexFile) {
       CIndObj* object = Lookup(k);
       const int32_t position = static_cast<int32_t>(out.Position());
       if (object) {
-        object->WriteRecord(out);
+        WriteRecordAs(out, *object, k);
         m_table[k].offset = position;
       } else {
         m_table[k].offset = 0;

@@ -241,6 +241,30 @@ TEST_F(IndexTest, RecordKeyDisagreeingWithTheIndexRebuildsTheTableFromTheRecords
                                   "file does not agree with the data file (1 entries).");
 }
 
+// Regression: a redirected entry (Global Edit's ChangeKey) was saved as a record carrying the
+// other entry's key; the next opening took that for damage and rebuilt the table, where the
+// redirected record replaced the entry it pointed to, losing its name.
+TEST_F(IndexTest, RedirectedEntryIsSavedUnderItsOwnKeyAndBothEntriesSurvive) {
+  {
+    auto index = OpenIndex();
+    const int32_t from = Add(*index, "Kent C A");
+    const int32_t to = Add(*index, "Kent County Association");
+    index->Save();
+    index->ChangeKey(from, to);
+    EXPECT_EQ(index->Lookup(from)->key, to);  // redirected for the rest of the run
+    index->Save();
+    EXPECT_EQ(index->Lookup(from)->key, to);
+    ASSERT_TRUE(index->Compact());
+    EXPECT_EQ(index->Lookup(from)->key, to);
+  }
+  auto index = OpenIndex();
+  EXPECT_TRUE(platform.messages.empty()) << platform.messages[0];
+  EXPECT_FALSE(index->Modified());
+  EXPECT_EQ(index->NameOf(1, 0), "Kent C A");
+  EXPECT_EQ(index->NameOf(2, 0), "Kent County Association");
+  EXPECT_EQ(index->Lookup(1)->key, 1);
+}
+
 TEST_F(IndexTest, StepsPassThroughTheHeader) {
   auto index = OpenIndex();
   const int32_t a = Add(*index, "A");

@@ -11,6 +11,7 @@
 #include "import/peal_import.h"
 #include "peals/tolvane_doc.h"
 #include "refdb/index_set.h"
+#include "refdb/person.h"
 
 namespace tv::cli {
 namespace {
@@ -73,6 +74,8 @@ void RunImport(CliContext& context, const ImportOptions& options) {
         return;
       }
     }
+    // Saving writes the ledger's equivalences too: they are read first so that they are kept.
+    PersonIndex().equivalences.LoadEquivalences(options.ledger);
     ImportCounts counts;
     const Status imported = ImportPealFile(doc, *format, options.file, &counts);
     if (imported.code() == StatusCode::NotFound || imported.code() == StatusCode::BadData) {

@@ -55,6 +55,19 @@ TEST_F(ImportCommand, ImportsIntoANewLedgerAndSavesIt) {
   EXPECT_EQ(PealsIn("/work/club.tv3"), 3u);
 }
 
+// Regression: the import saved the ledger without having read its equivalences, so importing
+// into an existing ledger emptied its equivalence file.
+TEST_F(ImportCommand, ImportIntoALedgerKeepsItsEquivalences) {
+  files.SetContents("/work/a.sgm", "<k>2003-01-01/1<n>5040<r>Ann Jones<r>Ann Smith\r\n");
+  ASSERT_EQ(Run({"import", "/work/club.tv3", "new-sgml", "/work/a.sgm"}), kExitOk) << err.str();
+  // Ann Jones (key 1) is counted as Ann Smith (key 2).
+  const std::string equivalences("\x01\0\0\0\x02\0\0\0", 8);
+  files.SetContents("/work/club.eq3", equivalences);
+  files.SetContents("/work/b.sgm", "<k>2003-02-01/1<n>5040<r>Ann Jones\r\n");
+  ASSERT_EQ(Run({"import", "/work/club.tv3", "new-sgml", "/work/b.sgm"}), kExitOk) << err.str();
+  EXPECT_EQ(files.Contents("/work/club.eq3"), equivalences);
+}
+
 TEST_F(ImportCommand, CheckChangesOnlyTheLog) {
   files.SetContents("/work/1997.pea", "<q>A<p>2003-01-01 1@8000<w>10\r\n");
   EXPECT_EQ(Run({"import", "/work/club.tv3", "check-sgml", "/work/1997.pea"}), kExitOk);

@@ -48,13 +48,8 @@ void CGlobal::Start() {
   item = dialog.Item();
   fromText = dialog.Text("from");
   toText = dialog.Text("to");
-  switch (item) {
-    case GlobalItem::None: return;
-    case GlobalItem::Association: index = &AssocIndex(); break;
-    case GlobalItem::Tower: index = &TowerIndex(); break;
-    case GlobalItem::Method: index = &MethodIndex(); break;
-    case GlobalItem::Person: index = &PersonIndex(); break;
-  }
+  index = GlobalItemIndex(item);
+  if (!index) return;
   if (fromText.empty()) return;  // nothing to choose: as a cancel
   ThePlatform().StartChooser(
       {.chooser = 1, .target = this, .index = index, .text = fromText, .title = "From"});
@@ -86,69 +81,89 @@ void CGlobal::OnChosen(int32_t key) {
   }
   // Every peal of the ledger changes at once and there is no undo: the user is told how many
   // and asked first.
-  const size_t peals = CountPeals();
+  const size_t peals = CountPealsNaming(m_doc, item, fromKey);
   const std::string question = "Global Edit will change " + std::to_string(peals) +
                                (peals == 1 ? " peal" : " peals") + ": " + index->NameOf(fromKey, 0) +
                                " becomes " + index->NameOf(toKey, 0) + ". Go on?";
   if (!ThePlatform().Confirm(question)) return;
-  index->ChangeKey(fromKey, toKey);
-  ReplaceInPeals(toKey);
+  ReplaceThroughout(m_doc, item, fromKey, toKey);
   m_doc.modified = true;
   if (m_doc.views) m_doc.views->RedrawAll();
 }
 
 void CGlobal::Finish() { m_done = true; }
 
-size_t CGlobal::CountPeals() {
-  const auto from = static_cast<uint32_t>(fromKey);
+CIndex* GlobalItemIndex(GlobalItem item) {
+  switch (item) {
+    case GlobalItem::None: return nullptr;
+    case GlobalItem::Association: return &AssocIndex();
+    case GlobalItem::Tower: return &TowerIndex();
+    case GlobalItem::Method: return &MethodIndex();
+    case GlobalItem::Person: return &PersonIndex();
+  }
+  return nullptr;
+}
+
+namespace {
+
+// Calls `visit` with every key field of the peal that a global edit of `item` looks at.
+template <typename Peal, typename Visit>
+void ForEachKeyField(Peal& peal, GlobalItem item, Visit&& visit) {
+  switch (item) {
+    case GlobalItem::None:
+    case GlobalItem::Association: return;  // a byte, handled by the callers
+    case GlobalItem::Tower: visit(peal.tower); return;
+    case GlobalItem::Method: visit(peal.method); return;
+    case GlobalItem::Person:
+      for (auto& ringer : peal.ringers) visit(ringer);
+      visit(peal.composer);
+      visit(peal.arranger);
+      visit(peal.generatedBy);
+      visit(peal.conductor);
+      return;
+  }
+}
+
+bool Names(const CPeal& peal, GlobalItem item, int32_t fromKey) {
+  if (item == GlobalItem::Association) return peal.association == static_cast<uint8_t>(fromKey);
+  bool names = false;
+  ForEachKeyField(peal, item, [&](const uint32_t& field) {
+    names = names || field == static_cast<uint32_t>(fromKey);
+  });
+  return names;
+}
+
+}  // namespace
+
+size_t CountPealsNaming(const CPealLedger& ledger, GlobalItem item, int32_t fromKey) {
   size_t count = 0;
-  for (uint32_t n = 1; n <= m_doc.lastPealNumber; ++n) {
-    const CPeal* peal = m_doc.PealAt(n);
-    if (!peal) continue;
-    bool names = false;
-    switch (item) {
-      case GlobalItem::None: break;
-      case GlobalItem::Association: names = peal->association == static_cast<uint8_t>(fromKey); break;
-      case GlobalItem::Tower: names = peal->tower == from; break;
-      case GlobalItem::Method: names = peal->method == from; break;
-      case GlobalItem::Person:
-        names = peal->composer == from || peal->arranger == from || peal->generatedBy == from ||
-                peal->conductor == from ||
-                std::find(peal->ringers.begin(), peal->ringers.end(), from) != peal->ringers.end();
-        break;
-    }
-    if (names) ++count;
+  for (uint32_t n = 1; n <= ledger.lastPealNumber; ++n) {
+    const CPeal* peal = ledger.PealAt(n);
+    if (peal && Names(*peal, item, fromKey)) ++count;
   }
   return count;
 }
 
-void CGlobal::ReplaceInPeals(int32_t toKey) {
+size_t ReplaceThroughout(CPealLedger& ledger, GlobalItem item, int32_t fromKey, int32_t toKey) {
+  CIndex* index = GlobalItemIndex(item);
+  if (!index) return 0;
+  index->ChangeKey(fromKey, toKey);
   const auto from = static_cast<uint32_t>(fromKey);
   const auto to = static_cast<uint32_t>(toKey);
-  const auto replace = [from, to](uint32_t& field) {
-    if (field == from) field = to;
-  };
-  for (uint32_t n = 1; n <= m_doc.lastPealNumber; ++n) {
-    CPeal* peal = m_doc.PealAt(n);
-    if (!peal) continue;
-    switch (item) {
-      case GlobalItem::None: return;
-      case GlobalItem::Association:
-        if (peal->association == static_cast<uint8_t>(fromKey)) {
-          peal->association = static_cast<uint8_t>(toKey);
-        }
-        break;
-      case GlobalItem::Tower: replace(peal->tower); break;
-      case GlobalItem::Method: replace(peal->method); break;
-      case GlobalItem::Person:
-        for (uint32_t& ringer : peal->ringers) replace(ringer);
-        replace(peal->composer);
-        replace(peal->arranger);
-        replace(peal->generatedBy);
-        replace(peal->conductor);
-        break;
+  size_t changed = 0;
+  for (uint32_t n = 1; n <= ledger.lastPealNumber; ++n) {
+    CPeal* peal = ledger.PealAt(n);
+    if (!peal || !Names(*peal, item, fromKey)) continue;
+    ++changed;
+    if (item == GlobalItem::Association) {
+      peal->association = static_cast<uint8_t>(toKey);
+      continue;
     }
+    ForEachKeyField(*peal, item, [from, to](uint32_t& field) {
+      if (field == from) field = to;
+    });
   }
+  return changed;
 }
 
 void CTolvaneDoc::GlobalEdit() {

@@ -11,10 +11,26 @@
 namespace tv {
 
 class CIndex;
+class CPealLedger;
 class CTolvaneDoc;
 
 // What a global edit replaces, in the order of the dialog's buttons.
 enum class GlobalItem : int { None = -1, Association = 0, Tower = 1, Method = 2, Person = 3 };
+
+// The index whose entries a global edit of `item` replaces; null for None. Opens the index set
+// when it is not open.
+CIndex* GlobalItemIndex(GlobalItem item);
+
+// The peals of the ledger, deleted ones included, that name `fromKey` as `item` (for Person as a
+// ringer, composer, arranger, generator or conductor).
+size_t CountPealsNaming(const CPealLedger& ledger, GlobalItem item, int32_t fromKey);
+
+// The replacement a global edit makes once both entries are known: the From entry of the item's
+// index is redirected to `toKey` (ChangeKey), and every peal of the ledger, deleted ones
+// included, that names `fromKey` names `toKey` instead. Gives the number of peals changed.
+// Precondition: item is not None, and for Association both keys are at most kMaxByteKey (a peal
+// holds its association in one byte).
+size_t ReplaceThroughout(CPealLedger& ledger, GlobalItem item, int32_t fromKey, int32_t toKey);
 
 // The "Global Edit" dialog: the item buttons (none pressed at first) and the From and To texts.
 class CGlobalDialog : public DialogModel {
@@ -43,10 +59,6 @@ class CGlobal : public CSelTgt {
   int32_t fromKey = 0;
 
  private:
-  // Every peal of the ledger, deleted ones included, naming `fromKey` names `toKey` instead.
-  void ReplaceInPeals(int32_t toKey);
-  // The peals of the ledger, deleted ones included, that name `fromKey`.
-  size_t CountPeals();
   void Finish();
 
   CTolvaneDoc& m_doc;

@@ -43,18 +43,12 @@ size_t LastWordStart(const std::string& text) {
   return blank == std::string::npos ? 0 : blank + 1;
 }
 
-// The search and the addition that end every parser. Entries are walked in index order from
-// where an entry with these parts would stand; the walk is bounded by the table size so that a
-// damaged order thread cannot make it loop.
-int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = nullptr) {
+// The search that ends every parser: the entry with these parts, or 0. Entries are walked in
+// index order from where an entry with these parts would stand; the walk is bounded by the
+// table size so that a damaged order thread cannot make it loop. The count must be 1 or more.
+int32_t FindParsed(const ParsedMethod& parsed, Parser parser, File* log) {
   CMethodIndex& index = MethodIndex();
-  int32_t at = 0;
-  if (parsed.count > 1) {
-    at = index.FindByCount(parsed.count);
-  } else {
-    parsed.count = 1;
-    at = index.FindName(parsed.name);
-  }
+  int32_t at = parsed.count > 1 ? index.FindByCount(parsed.count) : index.FindName(parsed.name);
   // Names compare without regard to case; of entries that differ only in case, the one spelt
   // exactly as the text is taken, else the first in order.
   int32_t match = 0;
@@ -76,15 +70,18 @@ int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = n
     if (match == 0 || entry->name == parsed.name) match = at;
     if (entry->name == parsed.name) break;
   }
-  if (const CMethod* matched = match != 0 ? index.Method(match) : nullptr) {
-    if (matched->link != 0) return matched->link;
-    if (parser != Parser::ByParts && log && parsed.stage > 6 && matched->firstRung == 0 &&
-        parsed.count < 2) {
-      log->Write(" -->" + matched->Title(true, false) + " ");
-    }
-    return match;
+  const CMethod* matched = match != 0 ? index.Method(match) : nullptr;
+  if (!matched) return 0;
+  if (matched->link != 0) return matched->link;
+  if (parser != Parser::ByParts && log && parsed.stage > 6 && matched->firstRung == 0 &&
+      parsed.count < 2) {
+    log->Write(" -->" + matched->Title(true, false) + " ");
   }
+  return match;
+}
 
+// A new entry with these parts; gives its key.
+int32_t AddParsed(const ParsedMethod& parsed, Parser parser, File* log, bool* added) {
   auto method = std::make_unique<CMethod>();
   method->name = parsed.name;
   method->methodClass = parsed.methodClass;
@@ -94,7 +91,18 @@ int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = n
   method->little = parsed.little;
   if (parser != Parser::ByParts && log) log->Write(" ->" + method->Title(true, false) + " ");
   if (added) *added = true;
-  return index.InsertNew(std::move(method));
+  return MethodIndex().InsertNew(std::move(method));
+}
+
+void NormaliseCount(ParsedMethod& parsed) {
+  if (parsed.count <= 1) parsed.count = 1;
+}
+
+// The search and the addition that end every parser.
+int32_t FindOrAdd(ParsedMethod parsed, Parser parser, File* log, bool* added = nullptr) {
+  NormaliseCount(parsed);
+  if (const int32_t key = FindParsed(parsed, parser, log); key != 0) return key;
+  return AddParsed(parsed, parser, log, added);
 }
 
 // The class code of a class text, letter case ignored; 0 for any other text. Every class word
@@ -204,6 +212,54 @@ int32_t FindOrAddByParts(int32_t count, std::string_view name, std::string_view 
   return FindOrAdd(std::move(parsed), Parser::ByParts, nullptr);
 }
 
+namespace {
+
+// Takes a class from the end of a title whose stage has been cut off: the two-word classes
+// ‘Treble Bob’, ‘Treble Place’, ‘Slow Course’, ‘Treble Dodging’ (the last is how the
+// performances XML titles class 11), else a one-word class as the last word. Gives 0 and
+// leaves the title whole when it ends in none.
+int32_t TakeTitleClass(std::string& title) {
+  static constexpr std::pair<const char*, int32_t> kTwoWords[] = {
+      {"Treble Bob", 3}, {"Treble Place", 6}, {"Slow Course", 9}, {"Treble Dodging", 11}};
+  for (const auto& [words, code] : kTwoWords) {
+    if (EndsWith(title, words)) {
+      title.resize(title.size() - std::string_view(words).size());
+      return code;
+    }
+  }
+  const size_t wordStart = LastWordStart(title);
+  const int32_t code = ClassOfTitleWord(std::string_view(title).substr(wordStart));
+  if (code != 0) title.resize(wordStart);
+  return code;
+}
+
+// The end of the title parser once stage and class are taken: Little, Spliced, the bracketed
+// suffix and the named exceptions give the name.
+ParsedMethod FinishTitle(std::string title, const std::string& suffix, ParsedMethod parsed) {
+  TrimSpaces(title);
+  if (EndsWith(title, "Little")) {
+    parsed.little = true;
+    CutEnd(title, 6);
+  }
+  if (StartsWith(title, "Spliced")) {
+    parsed.spliced = true;
+    title.erase(0, std::min<size_t>(8, title.size()));
+  }
+  parsed.name = Trimmed(title + " " + suffix);
+  if (parsed.name.empty() && parsed.count == 1 && parsed.methodClass == kClassBob && parsed.little) {
+    parsed.name = "Little";
+    parsed.little = false;
+  }
+  if (NormaliseName(parsed.name).compare(0, 11, "St Clements") == 0) {
+    parsed.name = "St Clement's College";
+    if (parsed.methodClass == 0) parsed.methodClass = kClassBob;
+  }
+  NormaliseCount(parsed);
+  return parsed;
+}
+
+}  // namespace
+
 int32_t FindOrAddByTitle(std::string_view titleText, File* log) {
   ParsedMethod parsed;
   std::string title = Trimmed(titleText);
@@ -223,65 +279,38 @@ int32_t FindOrAddByTitle(std::string_view titleText, File* log) {
     }
   }
 
-  size_t wordStart = LastWordStart(title);
-  const std::string stageWord = title.substr(wordStart);
+  const size_t stageStart = LastWordStart(title);
+  const std::string stageWord = title.substr(stageStart);
   parsed.stage = ParseStage(stageWord);
-  if (parsed.stage != 0) CutEnd(title, title.size() - wordStart);
+  if (parsed.stage != 0) CutEnd(title, title.size() - stageStart);
 
-  if (EndsWith(title, "Treble Bob")) {
-    parsed.methodClass = 3;
-    title.resize(title.size() - 10);
-  } else if (EndsWith(title, "Treble Place")) {
-    parsed.methodClass = 6;
-    title.resize(title.size() - 12);
-  } else if (EndsWith(title, "Slow Course")) {
-    parsed.methodClass = 9;
-    title.resize(title.size() - 11);
-  } else if (EndsWith(title, "Treble Dodging")) {
-    // The title the performances XML writes for class 11; read as words it stayed in the name.
-    parsed.methodClass = 11;
-    title.resize(title.size() - 14);
-  } else {
-    const std::string whole = title;
-    wordStart = LastWordStart(title);
-    const std::string word = title.substr(wordStart);
+  const size_t wordStart = LastWordStart(title);
+  const std::string_view word = std::string_view(title).substr(wordStart);
+  if (word == "and" || word == "&") {
+    // ‘Doubles and Minor’: the word before joins the stage when the two make one.
     title.resize(wordStart);
-    if (word == "and" || word == "&") {
-      // ‘Doubles and Minor’: the word before joins the stage when the two make one.
-      TrimSpaces(title);
-      const size_t before = LastWordStart(title);
-      const uint8_t joined = ParseStage(title.substr(before) + " & " + stageWord);
-      if (joined != parsed.stage) {
-        parsed.stage = joined;
-        CutEnd(title, title.size() - before);
-      } else {
-        title += " and ";
-      }
-    } else {
-      parsed.methodClass = ClassOfTitleWord(word);
-      if (parsed.methodClass == 0) title = whole;
+    TrimSpaces(title);
+    const size_t before = LastWordStart(title);
+    const uint8_t joined = ParseStage(title.substr(before) + " & " + stageWord);
+    if (joined == parsed.stage) {
+      title += " and ";
+      return FindOrAdd(FinishTitle(title, suffix, parsed), Parser::ByTitle, log);
     }
+    parsed.stage = joined;
+    CutEnd(title, title.size() - before);
+    // The class before a joined stage is read as before a single one, so that ‘Plain Bob
+    // Doubles and Minor’ finds the Bob method Plain that the output wrote. An entry an earlier
+    // import made with the class word left in the name is still found.
+    const ParsedMethod asWords = FinishTitle(title, suffix, parsed);
+    parsed.methodClass = TakeTitleClass(title);
+    const ParsedMethod withClass = FinishTitle(title, suffix, parsed);
+    if (withClass.methodClass == asWords.methodClass) return FindOrAdd(withClass, Parser::ByTitle, log);
+    if (const int32_t key = FindParsed(withClass, Parser::ByTitle, log); key != 0) return key;
+    if (const int32_t key = FindParsed(asWords, Parser::ByTitle, log); key != 0) return key;
+    return AddParsed(withClass, Parser::ByTitle, log, nullptr);
   }
-
-  TrimSpaces(title);
-  if (EndsWith(title, "Little")) {
-    parsed.little = true;
-    CutEnd(title, 6);
-  }
-  if (StartsWith(title, "Spliced")) {
-    parsed.spliced = true;
-    title.erase(0, std::min<size_t>(8, title.size()));
-  }
-  parsed.name = Trimmed(title + " " + suffix);
-  if (parsed.name.empty() && parsed.count == 1 && parsed.methodClass == kClassBob && parsed.little) {
-    parsed.name = "Little";
-    parsed.little = false;
-  }
-  if (NormaliseName(parsed.name).compare(0, 11, "St Clements") == 0) {
-    parsed.name = "St Clement's College";
-    if (parsed.methodClass == 0) parsed.methodClass = kClassBob;
-  }
-  return FindOrAdd(std::move(parsed), Parser::ByTitle, log);
+  parsed.methodClass = TakeTitleClass(title);
+  return FindOrAdd(FinishTitle(title, suffix, parsed), Parser::ByTitle, log);
 }
 
 int32_t FindOrAddAbbreviated(std::string_view nameText, std::string_view stageText,

@@ -105,6 +105,10 @@ class RoundTrip : public ImportTest {
     methods.push_back(AddMethod("double cambridge", 4, "Royal"));
     methods.push_back(AddMethod("Double Cambridge", 4, "Royal"));
     methods.push_back(AddMethod("Bristol", 4, "Maximus", true));  // Bristol Little Surprise
+    // Two stages in one title ("Plain Bob Doubles and Minor"), with a class and without.
+    const int32_t twoStages[] = {AddMethod("Plain", 2, "Doubles & Minor"),
+                                 AddMethod("Grandsire", 0, "Doubles & Minor"),
+                                 AddMethod("Oxford", 11, "Doubles & Minor")};
 
     CompositionTemplate() = {};
     const int32_t comp = FindOrAddComposition(5056, methods[4], smithJr, revBell, drHunt,
@@ -176,6 +180,12 @@ class RoundTrip : public ImportTest {
       auto p = peal(10 + c, 2005, 1);
       p->tower = static_cast<uint32_t>(canterbury);
       p->method = static_cast<uint32_t>(methods[static_cast<size_t>(c)]);
+      ledger.push_back(std::move(p));
+    }
+    for (size_t i = 0; i < std::size(twoStages); ++i) {
+      auto p = peal(1 + static_cast<int>(i), 2006, 1);
+      p->tower = static_cast<uint32_t>(canterbury);
+      p->method = static_cast<uint32_t>(twoStages[i]);
       ledger.push_back(std::move(p));
     }
     std::stable_sort(ledger.begin(), ledger.end(), [](const auto& a, const auto& b) {

@@ -147,8 +147,9 @@ TEST_F(MethodParsingTest, TitlesAreTakenApart) {
   } cases[] = {
       {"Cambridge Surprise Major", {"Cambridge", 4, 8}},
       {"  Spliced Surprise Major (8 methods)  ", {"", 4, 8, 8, true}},
-      {"Plain Bob Doubles and Minor", {"Plain Bob", 0, 0x86}},
-      {"Plain Bob Doubles & Minor", {"Plain Bob", 0, 0x86}},
+      {"Plain Bob Doubles and Minor", {"Plain", 2, 0x86}},
+      {"Plain Bob Doubles & Minor", {"Plain", 2, 0x86}},
+      {"Kent Treble Bob Doubles and Minor", {"Kent", 3, 0x86}},
       {"Kent Treble Bob Royal", {"Kent", 3, 10}},
       {"Double Norwich Court Slow Course Major", {"Double Norwich Court", 9, 8}},
       {"Grandsire Triples", {"Grandsire", 0, 7}},
@@ -166,6 +167,28 @@ TEST_F(MethodParsingTest, TitlesAreTakenApart) {
     ExpectParts(key, c.expected);
     EXPECT_EQ(FindOrAddByTitle(c.title, nullptr), key);
   }
+}
+
+// Regression: before a stage joined by "and" no class word was looked for, so the title the
+// performances XML writes for a two-stage method of a class (‘Plain Bob Doubles and Minor’)
+// read back as a new method with the class left in its name.
+TEST_F(MethodParsingTest, TwoStageTitlesOfEveryClassReadBackToTheirEntry) {
+  for (int32_t c = 0; c < kClassCount; ++c) {
+    SCOPED_TRACE(c);
+    const int32_t key = Add({"Westminster", c, 0x86});
+    EXPECT_EQ(FindOrAddByTitle(Method(key).Title(true, false), nullptr), key)
+        << Method(key).Title(true, false);
+  }
+  EXPECT_EQ(Entries(), kClassCount);
+}
+
+TEST_F(MethodParsingTest, TwoStageTitleStillFindsAnEntryMadeWithTheClassInItsName) {
+  const int32_t earlier = Add({"Plain Bob", 0, 0x86});
+  EXPECT_EQ(FindOrAddByTitle("Plain Bob Doubles and Minor", nullptr), earlier);
+  // Once the entry with the class exists it is the one taken.
+  const int32_t bob = Add({"Plain", 2, 0x86});
+  EXPECT_EQ(FindOrAddByTitle("Plain Bob Doubles & Minor", nullptr), bob);
+  EXPECT_EQ(Entries(), 2);
 }
 
 TEST_F(MethodParsingTest, AbbreviatedClassesDottedAndUndotted) {

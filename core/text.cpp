@@ -114,6 +114,21 @@ std::string Trimmed(std::string_view text) {
   return result;
 }
 
+std::string OneLineText(std::string_view text) {
+  std::string line;
+  bool blank = false;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) <= ' ') {
+      blank = !line.empty();
+      continue;
+    }
+    if (blank) line += ' ';
+    blank = false;
+    line += c;
+  }
+  return line;
+}
+
 std::string TitleCaseName(std::string_view text) {
   std::string result(text);
   const size_t scanned = UpToHighByte(text).size();

@@ -28,6 +28,9 @@ int SignOf(int64_t n);
 void AppendAtColumn(std::string& text, size_t column, std::string_view tail);
 void TrimSpaces(std::string& text);
 std::string Trimmed(std::string_view text);
+// The text with each run of blanks and control bytes (line breaks, tabs) as one blank, and none
+// at either end: how a file that keeps no line breaks gives a text back.
+std::string OneLineText(std::string_view text);
 std::string TitleCaseName(std::string_view text);
 std::string CapitalLetters(std::string_view text);
 bool IsDigitsOrParens(std::string_view text);

@@ -35,25 +35,10 @@ std::string Utf8(std::string_view text) {
   return Win1252ToUtf8(clean);
 }
 
-// The layout's texts are read back with each run of blanks and line breaks as one blank: they
-// are written so, and a second export of what was read is then the same.
-std::string OneLine(std::string_view text) {
-  std::string line;
-  bool blank = false;
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) <= ' ') {
-      blank = !line.empty();
-      continue;
-    }
-    if (blank) line += ' ';
-    blank = false;
-    line += c;
-  }
-  return line;
-}
-
 void SetText(pugi::xml_node node, std::string_view text) {
-  node.text().set(Utf8(OneLine(text)).c_str());
+  // The layout's texts are read back with each run of blanks and line breaks as one blank: they
+  // are written so, and a second export of what was read is then the same.
+  node.text().set(Utf8(OneLineText(text)).c_str());
 }
 void SetAttribute(pugi::xml_node node, const char* name, std::string_view value) {
   node.append_attribute(name).set_value(Utf8(value).c_str());

@@ -237,36 +237,15 @@ std::string CompositionHeading() {
   return heading;
 }
 
-namespace {
-
-// A text with each run of blanks and control bytes as one blank, trimmed: how a file that
-// keeps no line breaks gives it back.
-std::string OneLine(std::string_view text) {
-  std::string line;
-  bool blank = false;
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) <= ' ') {
-      blank = !line.empty();
-      continue;
-    }
-    if (blank) line += ' ';
-    blank = false;
-    line += c;
-  }
-  return line;
-}
-
-}  // namespace
-
 int32_t FindCompositionByDetails(int32_t length, int32_t method, int32_t composer,
                                  int32_t arranger, std::string_view methodDetails) {
   CCompIndex& index = CompIndex();
-  const std::string details = OneLine(methodDetails);
+  const std::string details = OneLineText(methodDetails);
   int32_t k = index.First();
   for (int32_t steps = 0; k > 0 && steps < index.Count(); ++steps, k = index.Entry(k).next) {
     const CComposition* c = index.Composition(k);
     if (c && c->length == length && c->method == method && c->composer == composer &&
-        c->arranger == arranger && OneLine(c->methodDetails) == details) {
+        c->arranger == arranger && OneLineText(c->methodDetails) == details) {
       return c->link != 0 ? c->link : k;
     }
   }

@@ -81,6 +81,12 @@ TEST(TextTest, ColumnsAndTrimming) {
   std::string blanks = "   ";
   TrimSpaces(blanks);
   EXPECT_EQ(blanks, "");
+
+  // Line breaks, tabs and runs of blanks become one blank; none is left at either end, and a
+  // byte above 0x7f is a letter, not a blank.
+  EXPECT_EQ(OneLineText(" \r\nBristol,\r\n\tCambridge  &\x01 \xe9t\xe9 \n"),
+            "Bristol, Cambridge & \xe9t\xe9");
+  EXPECT_EQ(OneLineText("\r\n \t"), "");
 }
 
 TEST(TextTest, TitleCaseName) {

@@ -99,6 +99,15 @@ class CNewSgmlParser : public CSgmlParser {
   }
 
  private:
+  // An "<rt>" (prefix) or "<ra>" (suffix) read after a ringer's name.
+  struct Title {
+    bool suffix = false;
+    std::string text;
+  };
+  // Where such a text can stand, in the order the output writes them.
+  enum TitleSlot { kOwnPrefix, kOwnSuffix, kPositionPrefix, kPositionSuffix, kNoSlot };
+  using Reading = std::vector<int>;  // a slot for each title, in order
+
   // What is resolved only at the end of the record.
   struct Held {
     bool tower = false;
@@ -113,54 +122,105 @@ class CNewSgmlParser : public CSgmlParser {
     bool ringerPending = false;
     int ringerPosition = -1;
     std::string ringerName;
-    std::vector<std::string> prefixes, suffixes;
+    std::vector<Title> titles;  // in the order read
   };
 
-  // Resolves the ringer whose tags have all been read. An existing person with the prefix and
-  // suffix that follow the name is preferred, then one with only the prefix or only the suffix,
-  // then the bare namesake; what the person does not take is the position's. A new person takes
-  // a prefix and suffix as its own only when another follows for the position.
+  // Resolves the ringer whose tags have all been read. The SGML output writes a person's own
+  // prefix and suffix, then the position's prefix and suffix, so the order of the tags tells
+  // whose each one is wherever only one reading fits (‘<ra>Sr<rt>Revd’: the suffix is the
+  // person's, the prefix the position's; ‘<rt>Revd<rt>Revd’: one each). The person is then the
+  // one with exactly those own texts, added when there is none. Where several readings fit
+  // (‘<rt>Revd’ alone), an existing person with the most of the texts as their own is taken,
+  // else the bare namesake, and what the person does not take is the position's. Texts that fit
+  // no reading are kept as unresolved items.
   static void SettleRinger(CPeal& peal, Held& held) {
     if (!held.ringerPending) return;
     held.ringerPending = false;
     const std::string& name = held.ringerName;
-    const std::string prefix = held.prefixes.empty() ? std::string() : held.prefixes.front();
-    const std::string suffix = held.suffixes.empty() ? std::string() : held.suffixes.front();
-    bool ownPrefix = false;
-    bool ownSuffix = false;
+    std::vector<Reading> readings;
+    Reading current;
+    AddReadings(held.titles, 0, kOwnPrefix, current, readings);
     int32_t key = 0;
-    if (!prefix.empty() && !suffix.empty()) key = FindPersonWith(name, prefix, suffix);
-    if (key != 0) {
-      ownPrefix = ownSuffix = true;
-    } else if (!prefix.empty() && (key = FindPersonWith(name, prefix, "")) != 0) {
-      ownPrefix = true;
-    } else if (!suffix.empty() && (key = FindPersonWith(name, "", suffix)) != 0) {
-      ownSuffix = true;
-    } else if ((key = FindPersonWith(name, "", "")) == 0) {
-      ownPrefix = held.prefixes.size() > 1;
-      ownSuffix = held.suffixes.size() > 1;
-      key = FindOrAddPerson(name, false, nullptr);
+    Reading chosen;
+    if (readings.size() > 1) {
+      // The last reading gives every text to the position.
+      for (size_t r = 0; r + 1 < readings.size() && key == 0; ++r) {
+        key = FindPersonWith(name, OwnText(held.titles, readings[r], kOwnPrefix),
+                             OwnText(held.titles, readings[r], kOwnSuffix));
+        if (key != 0) chosen = readings[r];
+      }
       if (key == 0) {
-        key = AddPersonWith(name, ownPrefix ? prefix : "", ownSuffix ? suffix : "", nullptr);
-      } else {
-        ownPrefix = ownSuffix = false;
+        chosen = readings.back();
+        key = FindPersonWith(name, "", "");
+        if (key == 0) key = FindOrAddPerson(name, false, nullptr);
+        if (key == 0) key = AddPersonWith(name, "", "", nullptr);
+      }
+    } else {
+      chosen = readings.empty() ? FirstFitReading(held.titles) : readings.front();
+      const std::string prefix = OwnText(held.titles, chosen, kOwnPrefix);
+      const std::string suffix = OwnText(held.titles, chosen, kOwnSuffix);
+      key = FindPersonWith(name, prefix, suffix);
+      if (key == 0 && prefix.empty() && suffix.empty()) key = FindOrAddPerson(name, false, nullptr);
+      if (key == 0) key = AddPersonWith(name, prefix, suffix, nullptr);
+      if (key == 0) {
+        // A name the index cannot hold with a prefix or suffix: the texts stay with the peal.
+        for (int& slot : chosen) {
+          if (slot == kOwnPrefix || slot == kOwnSuffix) slot = kNoSlot;
+        }
+        key = FindOrAddPerson(name, true, nullptr);
       }
     }
     const auto position = static_cast<size_t>(held.ringerPosition);
     if (held.ringerPosition >= 0) peal.ringers[position] = static_cast<uint32_t>(key);
-    auto place = [&](int list, const std::vector<std::string>& texts, bool ownFirst) {
-      for (size_t i = ownFirst ? 1 : 0; i < texts.size(); ++i) {
-        if (held.ringerPosition < 0) {
-          AddUnresolved(peal, list == kPrefix ? "rt" : "ra", texts[i]);
-        } else {
-          peal.SetPositioned(list, position, texts[i]);
-        }
+    for (size_t i = 0; i < held.titles.size(); ++i) {
+      const Title& title = held.titles[i];
+      const int slot = chosen[i];
+      if (slot == kOwnPrefix || slot == kOwnSuffix) continue;
+      if (slot == kNoSlot || held.ringerPosition < 0) {
+        AddUnresolved(peal, title.suffix ? "ra" : "rt", title.text);
+      } else {
+        peal.SetPositioned(slot == kPositionSuffix ? kSuffix : kPrefix, position, title.text);
       }
-    };
-    place(kPrefix, held.prefixes, ownPrefix);
-    place(kSuffix, held.suffixes, ownSuffix);
-    held.prefixes.clear();
-    held.suffixes.clear();
+    }
+    held.titles.clear();
+  }
+
+  // Every way the titles after a name, in their order, can stand in the slots the output writes
+  // in this order: own prefix, own suffix, the position's prefix, its suffix. The readings come
+  // with the person's own slots first, so the last gives every text to the position.
+  static void AddReadings(const std::vector<Title>& titles, size_t i, int from, Reading& current,
+                          std::vector<Reading>& readings) {
+    if (i == titles.size()) {
+      readings.push_back(current);
+      return;
+    }
+    for (int slot = from; slot < kNoSlot; ++slot) {
+      if ((slot == kOwnSuffix || slot == kPositionSuffix) != titles[i].suffix) continue;
+      current.push_back(slot);
+      AddReadings(titles, i + 1, slot + 1, current, readings);
+      current.pop_back();
+    }
+  }
+
+  // For titles that fit no reading (three prefixes, say): each takes the first slot of its kind
+  // after the one before it, and the rest none.
+  static Reading FirstFitReading(const std::vector<Title>& titles) {
+    Reading reading;
+    int from = kOwnPrefix;
+    for (const Title& title : titles) {
+      int slot = from;
+      while (slot < kNoSlot && (slot == kOwnSuffix || slot == kPositionSuffix) != title.suffix) ++slot;
+      reading.push_back(slot);
+      if (slot < kNoSlot) from = slot + 1;
+    }
+    return reading;
+  }
+
+  static std::string OwnText(const std::vector<Title>& titles, const Reading& reading, int slot) {
+    for (size_t i = 0; i < titles.size(); ++i) {
+      if (reading[i] == slot) return titles[i].text;
+    }
+    return {};
   }
 
   void Handle(CPeal& peal, Held& held, int& position, const std::string& tag,
@@ -210,10 +270,8 @@ class CNewSgmlParser : public CSgmlParser {
       held.ringerPending = position >= 0 && !Trimmed(content).empty();
       held.ringerPosition = position;
       held.ringerName = content;
-    } else if (tag == "ra" && held.ringerPending) {
-      held.suffixes.push_back(content);
-    } else if (tag == "rt" && held.ringerPending) {
-      held.prefixes.push_back(content);
+    } else if ((tag == "ra" || tag == "rt") && held.ringerPending) {
+      held.titles.push_back({.suffix = tag == "ra", .text = content});
     } else if (tag == "ra") {
       positioned(kSuffix);
     } else if (tag == "rb") {

@@ -79,6 +79,8 @@ class RoundTrip : public ImportTest {
     const int32_t revBell = AddPerson("Revd", "Ann", "Bell", "");
     const int32_t canon = AddPerson("Canon", "Peter", "Grey", "MBE");
     const int32_t single = AddPerson("", "", "Ringer", "");
+    const int32_t hopeSr = AddPerson("", "Mary", "Hope", "Sr");
+    const int32_t revWells = AddPerson("Revd", "Tom", "Wells", "");
     const int32_t norfolkNewton = AddTower("Newton", norfolk, "S Mary");
     const int32_t cheshireNewton = AddTower("Newton", cheshire, "S Mary");
     const int32_t canterbury = AddTower("Canterbury", kent, "Cathedral Church of Christ");
@@ -153,7 +155,12 @@ class RoundTrip : public ImportTest {
     caseTwin = p2.get();
     caseTwinOther = static_cast<uint32_t>(methods[kClassCount + 2]);
     p2->conductor = static_cast<uint32_t>(canon);  // conducts without ringing
-    p2->ringers = {static_cast<uint32_t>(revBell), static_cast<uint32_t>(hunt)};
+    p2->ringers = {static_cast<uint32_t>(revBell), static_cast<uint32_t>(hunt),
+                   static_cast<uint32_t>(hopeSr), static_cast<uint32_t>(revWells)};
+    // Persons named nowhere else, so that into an empty database only the order of the tags
+    // tells whose each text is.
+    p2->SetPositioned(kPrefix, 2, "Revd");  // after the person's own suffix: "<ra>Sr<rt>Revd"
+    p2->SetPositioned(kPrefix, 3, "Revd");  // the same as the person's own: "<rt>Revd<rt>Revd"
     p2->extras[kValidity] = {"WITHDRAWN: a < b"};
     ledger.push_back(std::move(p2));
 

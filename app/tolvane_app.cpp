@@ -3,6 +3,7 @@
 
 #include "core/services.h"
 #include "core/text.h"
+#include "refdb/index_lock.h"
 #include "refdb/index_set.h"
 
 namespace tv {
@@ -28,9 +29,20 @@ bool CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   // The index set opens when the current-peal document is made: in the current directory, or
   // where the start-up choice puts it. Opening the set also reads the Steeplex cross-reference.
   std::string ledger = LedgerNameFromCommandLine(commandLine);
+  std::optional<StartPlace> place;
   if (startDirectory) {
-    const std::optional<StartPlace> place = startDirectory->Choose(ledger);
+    place = startDirectory->Choose(ledger);
     if (!place) return false;
+  }
+  // The program writes the indexes all through the session, so a second writer is refused
+  // before anything is opened: two programs saving the same files would lose records.
+  Status refusal;
+  m_indexLock = HoldIndexDirectory(place ? place->directory : std::string(), "Tolvane", refusal);
+  if (!m_indexLock) {
+    ThePlatform().Message(refusal.message() + " Close it, then start Tolvane again.");
+    return false;
+  }
+  if (place) {
     OpenIndexSet(place->directory);
     if (ledger.empty()) ledger = place->ledger;
     startDirectory->DirectoryUsed(IndexDirectory());

@@ -43,7 +43,8 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   // Makes the documents and their windows in order, opens the index set (in the directory
   // `startDirectory` chooses, else in the current directory), reads the Steeplex
   // cross-reference, activates the peal list, and opens the ledger the command line names.
-  // False when the user cancelled the choice of a database: the program should stop.
+  // False when the user cancelled the choice of a database, or another program holds the index
+  // directory (the user is told which): the program should stop.
   bool Start(CAppShell& shell, std::string_view commandLine);
   // Saves every index and a changed cross-reference. Call once, after CanQuit agreed.
   void Shutdown();
@@ -103,6 +104,7 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   std::string m_ledgerTitle{kLedgerTitle};
   int m_nextListBuffer = 1;
   bool m_shutDown = false;
+  std::unique_ptr<FileLock> m_indexLock;  // the index directory, held for the whole session
 };
 
 // The ledger a command line names: a name beginning with a double quote loses its first and last

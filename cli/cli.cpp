@@ -10,6 +10,7 @@
 #include "core/services.h"
 #include "core/text.h"
 #include "core/version.h"
+#include "refdb/index_lock.h"
 
 namespace tv::cli {
 namespace {
@@ -38,6 +39,14 @@ std::string CommandWord(const std::vector<std::string>& args) {
 void CliContext::Fail(int code, const std::string& message) {
   err << "tolvane-cli: " << message << '\n';
   if (exitCode == kExitOk || code == kExitUsage) exitCode = code;
+}
+
+bool CliContext::TakeIndexDirectory(const std::string& directory) {
+  if (indexLock) return true;
+  Status refusal;
+  indexLock = HoldIndexDirectory(directory.empty() ? db : JoinPath(directory, ""), "tolvane-cli", refusal);
+  if (!indexLock) Fail(kExitData, refusal.message());
+  return indexLock != nullptr;
 }
 
 const std::vector<CommandSetup>& Commands() { return Registry(); }

@@ -3,8 +3,11 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "core/file_system.h"
 
 namespace CLI {
 class App;
@@ -24,8 +27,14 @@ struct CliContext {
   std::ostream& err;
   int exitCode = kExitOk;
 
+  std::unique_ptr<FileLock> indexLock;  // held by a command that writes the indexes
+
   // Prints one line to standard error and records the exit status.
   void Fail(int code, const std::string& message);
+  // Takes the index directory (`directory`, else the --db one) for the rest of the run, before a
+  // command writes anything there. False, with the holder reported and exit status 1, when
+  // another program holds it.
+  bool TakeIndexDirectory(const std::string& directory = {});
 };
 
 // A command adds its subcommand and options to the application and gives back what to run

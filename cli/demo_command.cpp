@@ -5,6 +5,7 @@
 
 #include "app/demo_database.h"
 #include "cli/cli.h"
+#include "core/services.h"
 #include "refdb/index_set.h"
 
 namespace tv::cli {
@@ -17,6 +18,8 @@ struct DemoOptions {
 
 void RunDemo(CliContext& context, const DemoOptions& options) {
   DemoSummary summary;
+  // A folder that is no folder is the library's usage error, found before anything is made.
+  if (Files().IsDirectory(options.directory) && !context.TakeIndexDirectory(options.directory)) return;
   const Status status = WriteDemoDatabase(options.directory, options.peals, &summary);
   CloseIndexSet();
   if (!status.ok()) {

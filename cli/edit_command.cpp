@@ -74,6 +74,7 @@ void RunEdit(CliContext& context, const EditArguments& arguments) {
     context.Fail(kExitData, refusal);
     return;
   }
+  if (!context.TakeIndexDirectory()) return;
   OpenIndexSet(context.db);
   const auto finish = [] { CloseIndexSet(); };
   CTolvaneDoc doc;

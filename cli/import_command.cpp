@@ -62,6 +62,8 @@ void RunImport(CliContext& context, const ImportOptions& options) {
       return;
     }
   }
+  // Even a check opens the indexes as a writer: the ledger document saves them when it closes.
+  if (!context.TakeIndexDirectory()) return;
   OpenIndexSet(context.db);
   {
     CTolvaneDoc doc;

@@ -105,6 +105,9 @@ void RunIndex(CliContext& context, const IndexOptions& options) {
     context.Fail(kExitUsage, "import-xml is for the methods index only");
     return;
   }
+  const bool writes = action == "import-xml" || action == "compact" || action == "audit" ||
+                      action == "rebuild" || purging;
+  if (writes && !context.TakeIndexDirectory()) return;
   OpenIndexSet(context.db);
   CIndex* index = IndexByName(options.name);
   if (!index) return;

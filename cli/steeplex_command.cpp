@@ -26,6 +26,7 @@ void RunImport(CliContext& context, const std::string& path) {
     context.Fail(kExitData, path + " was not found.");
     return;
   }
+  if (!context.TakeIndexDirectory()) return;
   OpenIndexSet(context.db);
   const SteeplexImportCounts counts = ImportSteeplexFiles(path);
   std::string text = "Records: " + std::to_string(counts.records) + "\n";
@@ -41,6 +42,7 @@ void RunImport(CliContext& context, const std::string& path) {
 // The public tower database's CSV: the summary on standard output, a damaged or unreadable
 // file on standard error with exit status 1.
 void RunImportCsv(CliContext& context, const std::string& path) {
+  if (!context.TakeIndexDirectory()) return;
   OpenIndexSet(context.db);
   TowerCsvSummary summary;
   const Status status = ImportTowerCsv(path, summary);

@@ -52,6 +52,24 @@ class File {
   void ReadExactly(void* buffer, size_t size);
 };
 
+// A hold on a lock file, kept until the object is destroyed. The operating system lets it go
+// when the holding process ends, however it ends, so a lock is never left behind by a crash.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
+// What an attempt to take a lock came to: the hold, or who holds it, or why the lock file
+// could not be made.
+struct LockAttempt {
+  std::unique_ptr<FileLock> lock;
+  bool heldElsewhere = false;
+  // When held elsewhere: the holder as it described itself, "tolvane-cli (process 1234) since
+  // 2026-12-10 00:31:05"; empty when it has not written that yet.
+  std::string holder;
+  FileErrorCause cause = FileErrorCause::None;  // when the file could not be opened or made
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -66,6 +84,10 @@ class FileSystem {
   virtual bool CreateDirectory(const std::string& path) = 0;
   // The full path of the current directory, ending in a separator.
   virtual std::string CurrentDirectory() = 0;
+  // Takes the exclusive lock of the file `path` without waiting, making the file when it is
+  // missing, and writes into it `program`, this process's id and the time, for a refused taker
+  // to name. A second attempt fails while the first hold lasts, in this process or another.
+  virtual LockAttempt Lock(const std::string& path, std::string_view program) = 0;
 
   // Reads a whole file; false when it cannot be opened or read.
   bool ReadAll(const std::string& path, std::string& contents);

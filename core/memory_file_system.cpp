@@ -40,7 +40,53 @@ class MemoryFile final : public File {
   uint64_t m_position = 0;
 };
 
+class MemoryLock final : public FileLock {
+ public:
+  MemoryLock(std::weak_ptr<std::set<std::string>> held, std::shared_ptr<std::string> bytes,
+             std::string path)
+      : m_held(std::move(held)), m_bytes(std::move(bytes)), m_path(std::move(path)) {}
+  ~MemoryLock() override {
+    m_bytes->clear();
+    if (auto held = m_held.lock()) held->erase(m_path);
+  }
+
+ private:
+  std::weak_ptr<std::set<std::string>> m_held;
+  std::shared_ptr<std::string> m_bytes;
+  std::string m_path;
+};
+
 }  // namespace
+
+LockAttempt MemoryFileSystem::Lock(const std::string& path, std::string_view program) {
+  LockAttempt attempt;
+  if (m_held->count(path)) {
+    attempt.heldElsewhere = true;
+    attempt.holder = Contents(path);
+    if (!attempt.holder.empty() && attempt.holder.back() == '\n') attempt.holder.pop_back();
+    return attempt;
+  }
+  FileErrorCause why = FileErrorCause::None;
+  if (!Exists(path) && !Open(path, OpenMode::Create, &why)) {
+    attempt.cause = why;
+    return attempt;
+  }
+  if (m_directories.count(path) || m_unreadable.count(path)) {
+    attempt.cause = FileErrorCause::AccessDenied;
+    return attempt;
+  }
+  const auto bytes = m_files.at(path);
+  *bytes = std::string(program) + " (process " + std::to_string(m_processId) + ") since " +
+           m_lockTime + "\n";
+  m_held->insert(path);
+  attempt.lock = std::make_unique<MemoryLock>(m_held, bytes, path);
+  return attempt;
+}
+
+void MemoryFileSystem::SetLockProcess(int processId, std::string since) {
+  m_processId = processId;
+  m_lockTime = std::move(since);
+}
 
 MemoryFileSystem::MemoryFileSystem(std::string currentDirectory)
     : m_current(std::move(currentDirectory)) {}

@@ -1,4 +1,4 @@
-// The file system of the machine, through buffered standard streams.
+// The file system of the machine, through buffered standard streams, with advisory locks.
 #pragma once
 
 #include "core/file_system.h"
@@ -15,6 +15,7 @@ class RealFileSystem final : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   bool CreateDirectory(const std::string& path) override;
   std::string CurrentDirectory() override;
+  LockAttempt Lock(const std::string& path, std::string_view program) override;
 };
 
 }  // namespace tv

@@ -15,6 +15,7 @@
 #include "core/memory_file_system.h"
 #include "core/services.h"
 #include "peals/ledger_file.h"
+#include "refdb/index_lock.h"
 #include "refdb/index_set.h"
 #include "refdb/steeplex.h"
 #include "tests/support/scripted_platform.h"
@@ -103,6 +104,37 @@ TEST_F(AppTest, StartUpMakesTheFiveDocumentsInOrderAndShowsTheList) {
   EXPECT_EQ(shell.windows[DocId::PealList].title, "Peal List");
   EXPECT_EQ(app.PealDoc().entryChooser, &app.Chooser(1));
   EXPECT_EQ(app.Ledger().views, &app);
+}
+
+TEST_F(AppTest, StartIsRefusedWhileAnotherProgramHoldsTheIndexDirectory) {
+  WriteLedger("/db/a.tv3", 2);
+  files.SetLockProcess(4321, "2026-12-10 00:31:05");
+  Status refusal;
+  auto other = HoldIndexDirectory("/db/", "tolvane-cli", refusal);
+  ASSERT_TRUE(other);
+  const auto before = files.Paths();
+  EXPECT_FALSE(app.Start(shell, "/db/a.tv3"));
+  EXPECT_FALSE(IndexSetIsOpen());
+  EXPECT_EQ(files.Paths(), before);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0],
+            "The index directory /db/ is held by tolvane-cli (process 4321) since "
+            "2026-12-10 00:31:05; nothing was changed. Close it, then start Tolvane again.");
+}
+
+TEST_F(AppTest, TheSessionHoldsTheIndexDirectoryUntilTheProgramEnds) {
+  {
+    CTolvaneApp session;
+    ASSERT_TRUE(session.Start(shell, ""));
+    Status refusal;
+    EXPECT_FALSE(HoldIndexDirectory("/db/", "tolvane-cli", refusal));
+    EXPECT_EQ(refusal.code(), StatusCode::BadData);
+    EXPECT_NE(refusal.message().find("is held by Tolvane (process "), std::string::npos);
+    session.Shutdown();
+    CloseIndexSet();
+  }
+  Status refusal;
+  EXPECT_TRUE(HoldIndexDirectory("/db/", "tolvane-cli", refusal)) << refusal.message();
 }
 
 TEST_F(AppTest, CommandLineLedgerOpensWithItsQuotesRemoved) {

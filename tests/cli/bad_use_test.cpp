@@ -1,6 +1,7 @@
 // The built program misused: missing, unreadable and misplaced files, folders that do not
 // exist, unknown words and malformed options. Each run must say one clear line on standard
-// error, exit 2 for a usage error and 1 for bad data, and leave every file as it was.
+// error, exit 2 for a usage error and 1 for bad data, and leave every file as it was. A writer
+// run while another program holds the index directory is refused the same way.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -14,6 +15,9 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "core/real_file_system.h"
+#include "refdb/index_lock.h"
 
 namespace {
 
@@ -198,6 +202,57 @@ TEST_F(CommandLineMisuse, UnreadableFilesAreBadData) {
   ExpectRefused({"--db", "db", "info", "locked.tv3"}, 1, "locked.tv3");
   ExpectRefused({"--db", "db", "export", "locked.tv3", "line"}, 1, "locked.tv3");
   ExpectRefused({"--db", "db", "import", "locked.tv3", "logwright", "junk.bin"}, 1, "locked.tv3");
+}
+
+TEST_F(CommandLineMisuse, WritersAreRefusedWhileAnotherProgramHoldsTheIndexDirectory) {
+  WriteBytes(m_work / "year.sgm", "<k>2003-01-01/1<n>5040<r>Ann Jones\r\n");
+  tv::RealFileSystem files;
+  tv::LockAttempt held = files.Lock((m_work / "db" / tv::kIndexLockName).string(), "Tolvane");
+  ASSERT_TRUE(held.lock);
+  const std::string holder = "is held by Tolvane (process " + std::to_string(getpid()) + ") since ";
+  ExpectRefused({"--db", "db", "import", "db/demo.tv3", "new-sgml", "year.sgm"}, 1, holder);
+  ExpectRefused({"--db", "db", "import", "new.tv3", "new-sgml", "year.sgm"}, 1, holder);
+  ExpectRefused({"--db", "db", "index", "persons", "compact"}, 1, holder);
+  ExpectRefused({"--db", "db", "index", "towers", "audit"}, 1, holder);
+  ExpectRefused({"--db", "db", "index", "persons", "purge", "--used-by", "db/demo.tv3"}, 1, holder);
+  ExpectRefused({"--db", "db", "steeplex", "import-csv", "year.sgm"}, 1, holder);
+  ExpectRefused({"--db", "db", "edit", "db/demo.tv3", "person", "#1", "#2"}, 1, holder);
+  // Readers go on while it is held.
+  const ProgramRun exported = Run({"--db", "db", "export", "db/demo.tv3", "line"});
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_NE(exported.out, "");
+  EXPECT_EQ(exported.err, "");
+  const ProgramRun listed = Run({"--db", "db", "index", "persons", "list"});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_NE(listed.out, "");
+  const ProgramRun info = Run({"--db", "db", "info", "db/demo.tv3"});
+  EXPECT_EQ(info.status, 0) << info.err;
+
+  // Let go, the directory is the next writer's.
+  held.lock.reset();
+  const ProgramRun imported = Run({"--db", "db", "import", "db/demo.tv3", "new-sgml", "year.sgm"});
+  EXPECT_EQ(imported.status, 0) << imported.err;
+}
+
+TEST_F(CommandLineMisuse, ALockLeftByAProcessThatEndedIsTakenOver) {
+  WriteBytes(m_work / "year.sgm", "<k>2003-01-01/1<n>5040<r>Ann Jones\r\n");
+  const std::string lockPath = (m_work / "db" / tv::kIndexLockName).string();
+  // A holder that ends without letting go, as a killed program does.
+  const pid_t child = fork();
+  if (child == 0) {
+    tv::RealFileSystem files;
+    tv::LockAttempt held = files.Lock(lockPath, "tolvane-cli");
+    _exit(held.lock ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // Its description is still in the file, but nothing holds it.
+  EXPECT_NE(ReadBytes(lockPath).find("tolvane-cli (process " + std::to_string(child) + ")"),
+            std::string::npos);
+  const ProgramRun imported = Run({"--db", "db", "import", "db/demo.tv3", "new-sgml", "year.sgm"});
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, "Added 1, replaced 0\n");
 }
 
 }  // namespace

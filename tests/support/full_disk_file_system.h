@@ -32,6 +32,9 @@ class FullDiskFileSystem : public FileSystem {
   }
   bool CreateDirectory(const std::string& path) override { return m_inner.CreateDirectory(path); }
   std::string CurrentDirectory() override { return m_inner.CurrentDirectory(); }
+  LockAttempt Lock(const std::string& path, std::string_view program) override {
+    return m_inner.Lock(path, program);
+  }
 
  private:
   class Filling final : public File {

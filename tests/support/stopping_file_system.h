@@ -35,6 +35,9 @@ class StoppingFileSystem : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   bool CreateDirectory(const std::string& path) override;
   std::string CurrentDirectory() override { return m_inner.CurrentDirectory(); }
+  LockAttempt Lock(const std::string& path, std::string_view program) override {
+    return m_inner.Lock(path, program);
+  }
 
   bool HasStopped() const { return m_stopped; }
   bool NextChangeStops() const { return !m_stopped && m_allowed >= 0 && m_changes == m_allowed; }

@@ -46,6 +46,10 @@ void RunImport(CliContext& context, const ImportOptions& options) {
     context.Fail(kExitData, options.file + " is a folder, not a file.");
     return;
   }
+  if (const Status refused = DatabaseFileRefusal(options.ledger); !refused.ok()) {
+    context.Fail(kExitData, refused.message());
+    return;
+  }
   const std::string ledgerFolder = PathDirectory(options.ledger);
   if (Files().IsDirectory(options.ledger)) {
     context.Fail(kExitData, options.ledger + " is a folder, not a ledger file.");

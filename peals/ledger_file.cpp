@@ -17,7 +17,27 @@ std::string FileErrorText(FileErrorCause cause, const std::string& path, bool sa
   }
 }
 
+// A file of the reference database is never read or written as a ledger: any bytes read as
+// peal records, so saving a "ledger" opened from an equivalence or index file would replace it.
+Status DatabaseFileRefusal(const std::string& path) {
+  static constexpr std::pair<const char*, const char*> kOwnFiles[] = {
+      {".eq3", "a ringer equivalence file"}, {".eqv", "a ringer equivalence file"},
+      {".da3", "an index data file"},        {".id3", "an index file"},
+      {".old", "an index backup"},           {".odx", "an index backup"},
+      {".ndx", "an index file"},             {".xrf", "the tower cross-reference"},
+      {".lock", "the index directory's lock"}};
+  const std::string_view name = path;
+  for (const auto& [extension, what] : kOwnFiles) {
+    const size_t length = std::char_traits<char>::length(extension);
+    if (name.size() > length && EqualsNoCase(name.substr(name.size() - length), extension)) {
+      return Status(StatusCode::BadData, path + " is " + what + " of the database, not a peal ledger.");
+    }
+  }
+  return Status::Ok();
+}
+
 Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadResult* result) {
+  if (Status refused = DatabaseFileRefusal(path); !refused.ok()) return refused;
   FileErrorCause why = FileErrorCause::None;
   std::unique_ptr<File> file = Files().Open(path, OpenMode::Read, &why);
   if (!file) {
@@ -63,6 +83,7 @@ Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadRe
 }
 
 Status CheckLedgerStart(const std::string& path) {
+  if (Status refused = DatabaseFileRefusal(path); !refused.ok()) return refused;
   FileErrorCause why = FileErrorCause::None;
   std::unique_ptr<File> file = Files().Open(path, OpenMode::Read, &why);
   if (!file) {
@@ -83,6 +104,7 @@ Status CheckLedgerStart(const std::string& path) {
 
 Status WriteLedgerFile(const std::string& path, const CPealLedger& ledger,
                        std::span<const int> buffers, const std::string& backupPath) {
+  if (Status refused = DatabaseFileRefusal(path); !refused.ok()) return refused;
   FileSystem& files = Files();
   const std::string temporary = TemporaryNameFor(path);
   const bool oldForm = IsOldFormName(path);

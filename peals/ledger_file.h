@@ -27,6 +27,11 @@ struct LedgerReadResult {
 // the byte offset where reading stopped.
 Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadResult* result = nullptr);
 
+// BadData naming the file when `path` names one of the reference database's own files (an
+// equivalence, index, backup, cross-reference or lock file), which the ledger functions here
+// refuse to read or write; Ok otherwise.
+Status DatabaseFileRefusal(const std::string& path);
+
 // Whether the file at `path` can be a peal ledger: empty, or a peal record readable at its
 // start. BadData names the file when not (another program's file, a text); NotFound / IoError
 // when it cannot be opened. Reads no more than the first record.

@@ -204,6 +204,18 @@ TEST_F(CommandLineMisuse, UnreadableFilesAreBadData) {
   ExpectRefused({"--db", "db", "import", "locked.tv3", "logwright", "junk.bin"}, 1, "locked.tv3");
 }
 
+TEST_F(CommandLineMisuse, TheDatabasesOwnFilesAreNotTakenForLedgers) {
+  // Any bytes read as peal records, so each of these would have been saved over as a ledger.
+  WriteBytes(m_work / "year.sgm", "<k>2003-01-01/1<n>5040<r>Ann Jones\r\n");
+  ASSERT_TRUE(fs::exists(m_work / "db" / "demo.eq3"));
+  ExpectRefused({"--db", "db", "edit", "db/demo.eq3", "person", "#1", "#2"}, 1,
+                "db/demo.eq3 is a ringer equivalence file of the database, not a peal ledger.");
+  ExpectRefused({"--db", "db", "import", "db/persons.da3", "new-sgml", "year.sgm"}, 1,
+                "index data file");
+  ExpectRefused({"--db", "db", "import", "db/new.id3", "new-sgml", "year.sgm"}, 1, "index file");
+  ExpectRefused({"--db", "db", "export", "db/demo.eq3", "line"}, 1, "not a peal ledger");
+}
+
 TEST_F(CommandLineMisuse, WritersAreRefusedWhileAnotherProgramHoldsTheIndexDirectory) {
   WriteBytes(m_work / "year.sgm", "<k>2003-01-01/1<n>5040<r>Ann Jones\r\n");
   tv::RealFileSystem files;

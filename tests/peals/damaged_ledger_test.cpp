@@ -107,5 +107,30 @@ TEST(JunkLedger, JunkUnderEveryLedgerNameReadsWhatItCanAndWritesItBack) {
   }
 }
 
+TEST(LedgerNames, TheDatabasesOwnFilesAreNeitherReadNorWrittenAsLedgers) {
+  MemoryFileSystem files{"/work/"};
+  ScopedServices services{&files, nullptr, nullptr};
+  const std::string eightBytes("\x01\x00\x00\x00\x05\x00\x00\x00", 8);
+  CPealLedger ledger;
+  const int buffers[] = {kMainBuffer};
+  for (const char* path : {"/work/demo.eq3", "/work/DEMO.EQ3", "/work/persons.da3",
+                           "/work/towers.id3", "/work/towers.old", "/work/steeplex.xrf"}) {
+    SCOPED_TRACE(path);
+    files.SetContents(path, eightBytes);
+    EXPECT_EQ(ReadLedgerFile(path, ledger).code(), StatusCode::BadData);
+    EXPECT_EQ(CheckLedgerStart(path).code(), StatusCode::BadData);
+    const Status written = WriteLedgerFile(path, ledger, buffers);
+    EXPECT_EQ(written.code(), StatusCode::BadData);
+    EXPECT_NE(written.message().find("not a peal ledger"), std::string::npos) << written.message();
+    EXPECT_EQ(files.Contents(path), eightBytes);
+  }
+  // Ledgers, their older form and their backups are still ledgers.
+  for (const char* path : {"/work/demo.tv3", "/work/demo.qv0", "/work/demo.bak", "/work/eq3"}) {
+    SCOPED_TRACE(path);
+    EXPECT_TRUE(WriteLedgerFile(path, ledger, buffers).ok());
+    EXPECT_TRUE(ReadLedgerFile(path, ledger).ok());
+  }
+}
+
 }  // namespace
 }  // namespace tv

@@ -188,6 +188,25 @@ int32_t ResolveIndexText(CliContext& context, const std::string& label, CIndex& 
   return resolved.key;
 }
 
+bool ResolveSelectionTexts(CliContext& context, SelectionOptions& options) {
+  for (SelectionStep& step : options.steps) {
+    if (!CriterionUsesChooser(step.criterion)) continue;
+    step.state.chosenKey =
+        ResolveIndexText(context, kKinds[step.criterion], *CriterionIndex(step.criterion),
+                         step.state.searchText, options.nearest);
+    if (step.state.chosenKey == 0) return false;
+  }
+  return true;
+}
+
+const SelectionStep* NarrowBySelection(const SelectionOptions& options, CPealLedger& ledger) {
+  for (const SelectionStep& step : options.steps) {
+    CSelectionState state = step.state;
+    if (SelectWithoutChooser(ledger, step.criterion, state) == 0) return &step;
+  }
+  return nullptr;
+}
+
 bool ApplySelectionOptions(CliContext& context, SelectionOptions& options, CPealLedger& ledger) {
   for (SelectionStep& step : options.steps) {
     if (CriterionUsesChooser(step.criterion)) {

@@ -53,6 +53,15 @@ std::shared_ptr<SelectionOptions> AddSelectionOptions(CLI::App& command);
 // the exit status 1.
 bool ApplySelectionOptions(CliContext& context, SelectionOptions& options, CPealLedger& ledger);
 
+// For commands over several ledgers: resolves the index texts of every --select once
+// (ResolveIndexText), keeping each key in its step's state.chosenKey. False on a refusal (the
+// message is then on standard error and the exit status 1).
+bool ResolveSelectionTexts(CliContext& context, SelectionOptions& options);
+// Then narrows one ledger's current buffer by each resolved --select in turn. Gives the first
+// step that selected nothing (the ledger's buffers then as they were before that step), or null
+// when every step selected some peals.
+const SelectionStep* NarrowBySelection(const SelectionOptions& options, CPealLedger& ledger);
+
 // Resolves an index text given on the command line (ResolveEntry, exact unless `nearest`) and
 // names the entry used on standard error as "LABEL: KEY NAME". On a refusal gives 0 with
 // "LABEL: " and the refusal on standard error and the exit status 1.

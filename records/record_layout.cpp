@@ -55,7 +55,7 @@ std::vector<std::string> NoteLines(const CRecordContext& context, std::string_vi
                                    size_t counted) {
   const std::string noun(KindNoun(context.kind, true));
   return {ShortDateText(Today(), true) + ".",
-          std::string(what) + ": " + std::to_string(counted) + " " + noun + (context.all
+          std::string(what) + " " + std::to_string(counted) + " " + noun + (context.all
               ? ", withdrawn and false ones included."
               : "; withdrawn and false ones (with a Validity entry) left out.")};
 }
@@ -104,7 +104,7 @@ CRecordReport RingerReport(const CRingerRecord& record,
   const PerformanceKind kind = context.kind;
   CRecordReport report;
   report.title = PersonName(record.person) + ": " + std::string(KindNoun(kind, true));
-  report.notes = NoteLines(context, "Counted", SelectedCount(performances));
+  report.notes = NoteLines(context, "Counted over", SelectedCount(performances));
 
   size_t circled = 0;
   for (const CTowerRung& tower : record.towers) circled += tower.Circled() ? 1 : 0;
@@ -184,7 +184,7 @@ CRecordReport MilestonesReport(const std::vector<CPersonMilestones>& milestones,
                                const CRecordContext& context) {
   CRecordReport report;
   report.title = "Milestones reached: " + std::string(KindNoun(context.kind, true));
-  report.notes = NoteLines(context, "Selected", SelectedCount(performances));
+  report.notes = NoteLines(context, "Selected:", SelectedCount(performances));
   report.notes.push_back(std::to_string(milestones.size()) +
                          " ringers reached milestones in them; every earlier performance of the "
                          "ledgers counts towards them.");

@@ -57,11 +57,11 @@ TEST_F(RecordsCommandLine, RingerRecordCountsPealsAndQuartersApart) {
       << err.str();
   EXPECT_EQ(err.str(), "ringer: 1 Ann Bell\n");
   const std::string text = out.str();
-  EXPECT_TRUE(text.starts_with("Ann Bell: peals\r\nSat Jun 1 2024.\r\nCounted: 2 peals; "));
+  EXPECT_TRUE(text.starts_with("Ann Bell: peals\r\nSat Jun 1 2024.\r\nCounted over 2 peals; "));
   // Two peals (one as Jane; the withdrawn one left out), one quarter peal.
   EXPECT_NE(text.find("  Performances       2\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Ann Bell: quarter peals\r\n"), std::string::npos);
-  EXPECT_NE(text.find("Counted: 1 quarter peals"), std::string::npos);
+  EXPECT_NE(text.find("Counted over 1 quarter peals"), std::string::npos);
   EXPECT_NE(text.find("  Performances       1\r\n"), std::string::npos);
   EXPECT_NE(text.find("1st quarter peal with Bob King"), std::string::npos);
   EXPECT_EQ(text.find("3rd"), std::string::npos);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "analysis/bell_rule.h"
+#include "records/count_table.h"
 #include "refdb/index_set.h"
 #include "refdb/tower.h"
 
@@ -83,7 +84,7 @@ CRingerRecord ComputeRingerRecord(const std::vector<CPerformance>& performances,
   CRingerRecord record;
   const uint32_t who = facts.PersonCounted(person);
   record.person = who;
-  std::unordered_map<uint64_t, uint32_t> counts;
+  CCountTable counts;
   std::unordered_map<uint32_t, size_t> towerPlace;  // tower key -> index in record.towers
   CPerformanceView view;
   for (size_t i = 0; i < performances.size(); ++i) {
@@ -100,7 +101,7 @@ CRingerRecord ComputeRingerRecord(const std::vector<CPerformance>& performances,
     if (peal.changes > 0) record.changes += peal.changes;
     record.minutes += peal.time;
     ForEachCount(peal, view, who, [&](RecordCategory category, uint32_t subject) {
-      const uint32_t n = ++counts[CountKey(category, subject)];
+      const uint32_t n = counts.Add(CountKey(category, subject));
       if (n == 1 && KeepsFirst(category)) record.firsts.push_back({category, subject, index});
       if (MakesMilestones(category) && IsMilestone(n)) {
         record.milestones.push_back({category, subject, n, index});
@@ -138,13 +139,13 @@ CRingerRecord ComputeRingerRecord(const std::vector<CPerformance>& performances,
       tower.ringSize = object->BellsAt(0);
     }
   }
-  for (const auto& [key, count] : counts) {
+  counts.ForEach([&record](uint64_t key, uint32_t count) {
     const RecordCategory category = CategoryOf(key);
     if (category == RecordCategory::WithRinger) record.rungWith.push_back({SubjectOf(key), count});
     if (MakesMilestones(category)) {
       record.upcoming.push_back({category, SubjectOf(key), count, NextMilestone(count)});
     }
-  }
+  });
   std::sort(record.rungWith.begin(), record.rungWith.end(), [](const CRungWith& a, const CRungWith& b) {
     return a.performances != b.performances ? a.performances > b.performances : a.person < b.person;
   });

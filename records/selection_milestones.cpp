@@ -6,27 +6,18 @@
 #include <unordered_set>
 
 #include "analysis/key_names.h"
+#include "records/count_table.h"
 #include "refdb/index_set.h"
 #include "refdb/person.h"
 
 namespace tv {
 namespace {
 
-struct CountKey {
-  uint32_t person;
-  uint32_t subject;
-  RecordCategory category;
-  bool operator==(const CountKey&) const = default;
-};
-
-struct CountKeyHash {
-  size_t operator()(const CountKey& key) const {
-    uint64_t h = (static_cast<uint64_t>(key.person) << 32) ^ key.subject;
-    h ^= static_cast<uint64_t>(key.category) << 59;
-    h *= 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(h ^ (h >> 29));
-  }
-};
+// The count key of a person's category and subject: the person's place among those counted
+// (below 2^27), the category (4 bits) and the subject (32 bits).
+uint64_t CountKey(uint32_t slot, RecordCategory category, uint32_t subject) {
+  return (static_cast<uint64_t>(slot) << 36) | (static_cast<uint64_t>(category) << 32) | subject;
+}
 
 }  // namespace
 
@@ -44,28 +35,45 @@ std::vector<CPersonMilestones> ComputeSelectionMilestones(
     end = i + 1;
   }
 
-  std::unordered_map<CountKey, uint32_t, CountKeyHash> counts;
+  // Each wanted person's place, looked up by key in a flat table while the keys allow.
+  std::vector<uint32_t> wantedList(wanted.begin(), wanted.end());
+  std::sort(wantedList.begin(), wantedList.end());
+  constexpr uint32_t kDenseLimit = 1u << 24;
+  std::vector<uint32_t> placeOf;  // key -> place + 1; 0 = not wanted
+  if (!wantedList.empty() && wantedList.back() < kDenseLimit) placeOf.resize(wantedList.back() + 1, 0);
+  for (size_t p = 0; p < wantedList.size() && !placeOf.empty(); ++p) {
+    placeOf[wantedList[p]] = static_cast<uint32_t>(p + 1);
+  }
+  auto place = [&](uint32_t person) -> uint32_t {
+    if (!placeOf.empty()) return person < placeOf.size() ? placeOf[person] : 0;
+    const auto found = std::lower_bound(wantedList.begin(), wantedList.end(), person);
+    return found != wantedList.end() && *found == person
+               ? static_cast<uint32_t>(found - wantedList.begin() + 1)
+               : 0;
+  };
+
+  CCountTable counts;
   std::unordered_map<uint32_t, std::vector<CMilestone>> reached;
-  std::vector<uint32_t> counted;  // the wanted persons of one performance
+  std::vector<std::pair<uint32_t, uint32_t>> counted;  // the wanted persons of one performance, with their places
   for (size_t i = 0; i < end; ++i) {
     const CPeal& peal = *performances[i].peal;
     view.Read(peal, facts);
     counted.clear();
     for (const uint32_t person : view.persons) {
-      if (wanted.count(person)) counted.push_back(person);
+      if (const uint32_t p = place(person)) counted.emplace_back(person, p);
     }
-    if (view.conductor != 0 && !view.Rang(view.conductor) && wanted.count(view.conductor)) {
-      counted.push_back(view.conductor);
+    if (view.conductor != 0 && !view.Rang(view.conductor)) {
+      if (const uint32_t p = place(view.conductor)) counted.emplace_back(view.conductor, p);
     }
     if (counted.empty()) continue;
     view.ReadMethod(peal, facts);
     const bool selected = performances[i].selected;
-    for (const uint32_t person : counted) {
-      ForEachCount(peal, view, person, [&](RecordCategory category, uint32_t subject) {
+    for (const auto& [person, slot] : counted) {
+      ForEachCount(peal, view, person, [&, who = person, at = slot](RecordCategory category, uint32_t subject) {
         if (!MakesMilestones(category)) return;
-        const uint32_t n = ++counts[{person, subject, category}];
+        const uint32_t n = counts.Add(CountKey(at, category, subject));
         if (selected && IsMilestone(n)) {
-          reached[person].push_back({category, subject, n, static_cast<uint32_t>(i)});
+          reached[who].push_back({category, subject, n, static_cast<uint32_t>(i)});
         }
       });
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "records/count_table.h"
 #include "records/record_layout.h"
 #include "records/ringer_record.h"
 #include "records/selection_milestones.h"
@@ -26,6 +27,27 @@ TEST(MilestoneNumbers, OneTenTwentyFiveFiftyThenEveryHundred) {
   EXPECT_EQ(OrdinalText(113), "113th");
   EXPECT_EQ(KindOfLedger("/w/Club.QV3"), PerformanceKind::Quarter);
   EXPECT_EQ(KindOfLedger("/w/q.tv3"), PerformanceKind::Peal);
+}
+
+TEST(CountTable, KeepsEveryCountThroughGrowth) {
+  CCountTable table;
+  // Keys that differ only in their high bits, as the categories of one subject do.
+  for (uint64_t round = 1; round <= 3; ++round) {
+    for (uint64_t k = 0; k < 1000; ++k) {
+      if (k % round == 0) table.Add((k << 32) | 7);
+    }
+  }
+  EXPECT_EQ(table.Size(), 1000u);
+  uint64_t total = 0;
+  bool right = true;
+  table.ForEach([&](uint64_t key, uint32_t count) {
+    const uint64_t k = key >> 32;
+    const uint32_t wanted = 1 + (k % 2 == 0 ? 1 : 0) + (k % 3 == 0 ? 1 : 0);
+    right = right && count == wanted;
+    total += count;
+  });
+  EXPECT_TRUE(right);
+  EXPECT_EQ(total, 1000u + 500u + 334u);
 }
 
 // Ann rings nine peals at Headington (6 bells) on positions 1 to 5 in turn, conducting the

@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "cli/selection_options.h"
+#include "core/services.h"
 #include "peals/ledger_file.h"
 #include "peals/peal_ledger.h"
 #include "peals/selection.h"
@@ -40,10 +41,28 @@ CEquivalences MergedEquivalences(const std::vector<std::string>& paths) {
   return merged;
 }
 
+// The path as the file system would find it, so that "demo.tv3" and "./demo.tv3" compare equal.
+std::string SamePathForm(const std::string& path) {
+  std::string form = path;
+  while (form.starts_with("./")) form.erase(0, 2);
+  if (!form.starts_with("/")) form = Files().CurrentDirectory() + form;
+  return form;
+}
+
 void RunRecords(CliContext& context, RecordsArguments& arguments) {
   if (arguments.milestones == !arguments.ringer.empty()) {
     context.Fail(kExitUsage, "records wants either --ringer TEXT or --milestones");
     return;
+  }
+  // A ledger given twice would count each of its performances twice.
+  for (size_t i = 0; i < arguments.ledgers.size(); ++i) {
+    for (size_t j = 0; j < i; ++j) {
+      if (SamePathForm(arguments.ledgers[i]) == SamePathForm(arguments.ledgers[j])) {
+        context.Fail(kExitUsage, "the ledger " + arguments.ledgers[i] +
+                                     " is given twice; each is counted once");
+        return;
+      }
+    }
   }
   std::vector<std::unique_ptr<CPealLedger>> ledgers;
   std::vector<Status> reads;

@@ -109,6 +109,10 @@ TEST_F(RecordsCommandLine, Refusals) {
   EXPECT_EQ(Run({"records", "/work/club.tv3", "--ringer", "Nobody Known"}), kExitData);
   EXPECT_EQ(out.str(), "");
   EXPECT_EQ(Run({"records", "/work/missing.tv3", "--ringer", "Ann Bell"}), kExitData);
+  // Given twice, a ledger would count double.
+  EXPECT_EQ(Run({"records", "/work/club.tv3", "club.tv3", "--ringer", "Ann Bell"}), kExitUsage);
+  EXPECT_NE(err.str().find("given twice"), std::string::npos);
+  EXPECT_EQ(out.str(), "");
   EXPECT_EQ(Run({"records", "/work/club.tv3", "/work/club.qv3", "--milestones", "--select",
                  "date=1/1/1990..31/12/1990"}),
             kExitData);

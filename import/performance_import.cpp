@@ -182,18 +182,7 @@ class CPerformanceParser : public CPealParser {
   // Windows-1252 text with every run of blanks and line breaks made one blank, trimmed, and
   // kept to what a record can hold (a note in the log says when a text was cut).
   std::string Text(std::string_view utf8) {
-    const std::string converted = Utf8ToWin1252(utf8, &m_text);
-    std::string text;
-    bool blank = false;
-    for (const char c : converted) {
-      if (static_cast<unsigned char>(c) <= ' ') {
-        blank = !text.empty();
-        continue;
-      }
-      if (blank) text += ' ';
-      blank = false;
-      text += c;
-    }
+    std::string text = OneLineText(Utf8ToWin1252(utf8, &m_text));
     if (text.size() > kMaxRecordText) {
       text.resize(kMaxRecordText);
       WriteLog(m_log, " (a text was cut to " + std::to_string(kMaxRecordText) + " characters) ");

@@ -40,6 +40,7 @@ bool CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   m_indexLock = HoldIndexDirectory(place ? place->directory : std::string(), "Tolvane", refusal);
   if (!m_indexLock) {
     ThePlatform().Message(refusal.message() + " Close it, then start Tolvane again.");
+    m_startRefused = true;
     return false;
   }
   if (place) {

@@ -46,6 +46,9 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   // False when the user cancelled the choice of a database, or another program holds the index
   // directory (the user is told which): the program should stop.
   bool Start(CAppShell& shell, std::string_view commandLine);
+  // True after Start stopped because another program holds the index directory: the program
+  // did not run, which its exit status should say.
+  bool StartRefused() const { return m_startRefused; }
   // Saves every index and a changed cross-reference. Call once, after CanQuit agreed.
   void Shutdown();
 
@@ -104,6 +107,7 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   std::string m_ledgerTitle{kLedgerTitle};
   int m_nextListBuffer = 1;
   bool m_shutDown = false;
+  bool m_startRefused = false;
   std::unique_ptr<FileLock> m_indexLock;  // the index directory, held for the whole session
 };
 

@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
   // The command line names one ledger; a name with blanks may arrive in several pieces.
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
-  if (!window.Start(tv::gui::PathFromQt(arguments.join(' ')))) return 0;
+  // A cancelled choice of database is the user's choice; a refused start is a failure.
+  if (!window.Start(tv::gui::PathFromQt(arguments.join(' ')))) return app.StartRefused() ? 1 : 0;
   const int result = QApplication::exec();
   app.Shutdown();
   return result;

@@ -244,6 +244,7 @@ class AppStartTest : public StartDirectoryTest {
 TEST_F(AppStartTest, CancelledWelcomeOpensNoIndexSet) {
   platform.QueueDialogCancel();
   EXPECT_FALSE(StartApp(""));
+  EXPECT_FALSE(app->StartRefused());  // the user's choice: the program ends without failing
   EXPECT_FALSE(IndexSetIsOpen());
   EXPECT_TRUE(settings.last.empty());
 }

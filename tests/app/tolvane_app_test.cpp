@@ -114,6 +114,7 @@ TEST_F(AppTest, StartIsRefusedWhileAnotherProgramHoldsTheIndexDirectory) {
   ASSERT_TRUE(other);
   const auto before = files.Paths();
   EXPECT_FALSE(app.Start(shell, "/db/a.tv3"));
+  EXPECT_TRUE(app.StartRefused());  // the program did not run: it exits with a failure
   EXPECT_FALSE(IndexSetIsOpen());
   EXPECT_EQ(files.Paths(), before);
   ASSERT_EQ(platform.messages.size(), 1u);

@@ -25,6 +25,8 @@
 #include <vector>
 
 #include "analysis/anal_doc.h"
+#include "bench/bench_demo.h"
+#include "bench/records_bench.h"
 #include "app/demo_database.h"
 #include "core/dates.h"
 #include "core/services.h"
@@ -41,89 +43,23 @@ namespace fs = std::filesystem;
 namespace {
 
 using tv::CTolvaneDoc;
+using tv::bench::CacheFolder;
+using tv::bench::DemoFolder;
+using tv::bench::LedgerPath;
+using tv::bench::LoadLedger;
+using tv::bench::SharedLedger;
+using tv::bench::Sizes;
+using tv::bench::UseDatabase;
 
 constexpr int kRandomLookups = 10000;
 // Exports and the import are measured up to this size; their targets are set at 100,000.
 constexpr uint32_t kLargestExported = 100000;
-
-std::string CacheFolder() {
-  const char* folder = std::getenv("TOLVANE_BENCH_CACHE");
-  return folder && *folder ? folder : TOLVANE_BENCH_CACHE_DEFAULT;
-}
 
 // 200,000 unless TOLVANE_BENCH_PERSONS says otherwise (the smoke run in the tests uses fewer).
 int PersonIndexSize() {
   const char* text = std::getenv("TOLVANE_BENCH_PERSONS");
   const long n = text ? std::atol(text) : 0;
   return n > 1 ? static_cast<int>(n) : 200000;
-}
-
-std::vector<uint32_t> Sizes() {
-  const char* text = std::getenv("TOLVANE_BENCH_SIZES");
-  std::stringstream list(text && *text ? text : "10000,100000,1000000");
-  std::vector<uint32_t> sizes;
-  for (std::string item; std::getline(list, item, ',');) {
-    if (const long n = std::atol(item.c_str()); n > 0) sizes.push_back(static_cast<uint32_t>(n));
-  }
-  return sizes;
-}
-
-// The folder of the demo database with `peals` peals, written on first use: into a fresh folder
-// renamed into place when complete, so an interrupted run never leaves half a database cached.
-std::string DemoFolder(uint32_t peals) {
-  const fs::path folder = fs::path(CacheFolder()) / ("demo-" + std::to_string(peals));
-  if (!fs::exists(folder / tv::kDemoLedger)) {
-    const fs::path scratch = fs::path(CacheFolder()) / ("making-demo-" + std::to_string(peals));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    tv::CloseIndexSet();
-    std::cerr << "Writing the demo database of " << peals << " peals into " << folder << "\n";
-    const tv::Status written = tv::WriteDemoDatabase(scratch.string() + "/", peals);
-    tv::CloseIndexSet();
-    if (!written.ok()) {
-      std::cerr << written.message() << "\n";
-      std::exit(1);
-    }
-    fs::remove_all(folder);
-    fs::rename(scratch, folder);
-  }
-  return folder.string() + "/";
-}
-
-std::string LedgerPath(uint32_t peals) { return DemoFolder(peals) + tv::kDemoLedger; }
-
-// Opens the index set of the demo with `peals` peals, closing any other, as opening that
-// ledger in the program does (its equivalences included).
-void UseDatabase(uint32_t peals) {
-  const std::string folder = DemoFolder(peals);
-  if (tv::IndexSetIsOpen() && tv::IndexDirectory() == folder) return;
-  tv::CloseIndexSet();
-  tv::OpenIndexSet(folder);
-  tv::PersonIndex().equivalences.LoadEquivalences(LedgerPath(peals));
-}
-
-std::unique_ptr<CTolvaneDoc> LoadLedger(uint32_t peals) {
-  UseDatabase(peals);
-  auto doc = std::make_unique<CTolvaneDoc>();
-  if (const tv::Status read = doc->Load(LedgerPath(peals)); !read.ok()) {
-    std::cerr << read.message() << "\n";
-    std::exit(1);
-  }
-  return doc;
-}
-
-// One loaded ledger per size, shared by the benchmarks that leave it as they found it.
-CTolvaneDoc& SharedLedger(uint32_t peals) {
-  // Only one ledger is held at a time: a million peals take half a gigabyte.
-  static uint32_t heldSize = 0;
-  static std::unique_ptr<CTolvaneDoc> held;
-  if (!held || heldSize != peals) {
-    held.reset();
-    held = LoadLedger(peals);
-    heldSize = peals;
-  }
-  UseDatabase(peals);
-  return *held;
 }
 
 // The ringer the selections name: the demo's married ringer, who rings throughout.
@@ -524,6 +460,7 @@ void RegisterAll() {
     Register("AnalyseTower", n, shortSetUp, BM_Analyse, tv::AnalysisKind::Tower);
     Register("AnalyseMethod", n, shortSetUp, BM_Analyse, tv::AnalysisKind::Method);
     Register("AnalyseMonth", n, shortSetUp, BM_Analyse, tv::AnalysisKind::MonthYear);
+    tv::bench::RegisterRecordsBenchmarks(n);
     if (n <= kLargestExported) {
       for (const char* format : {"line", "rw", "sgml-full", "csv-full"}) {
         Register(std::string("Export_") + format, n, shortSetUp, BM_Export, format);

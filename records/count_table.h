@@ -10,12 +10,14 @@ namespace tv {
 
 class CCountTable {
  public:
-  // Adds one to the count under `key` (any value but ~0) and gives the new count.
-  uint32_t Add(uint64_t key) {
+  // Adds one to the count under `key` (any value but ~0), which starts at `from` when the key
+  // is new, and gives the new count.
+  uint32_t Add(uint64_t key, uint32_t from = 0) {
     if ((m_size + 1) * 2 > m_slots.size()) Grow();
     Slot& slot = Find(key);
     if (slot.key == kEmpty) {
       slot.key = key;
+      slot.count = from;
       ++m_size;
     }
     return ++slot.count;

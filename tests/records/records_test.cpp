@@ -240,5 +240,31 @@ TEST_F(RingerRecordTest, MilestonesOfASelectionCountEveryEarlierPerformance) {
   EXPECT_EQ(Words(of(kBob)->milestones, At(performances, peal[11])).front(), "1st peal");
 }
 
+// Counts past 65,535 (a pair of ringers, a tower, an association) go on counting: the selection's
+// counts are kept narrow while they are small.
+TEST_F(RingerRecordTest, MilestonesOfASelectionCountPastSixteenBits) {
+  AddMany({.date = Day(2, 1, 2001), .tower = kWitney, .association = kOxford, .method = kPlainBobMajor,
+           .changes = 5000, .time = 180, .ringers = {kBob, kSue}, .conductor = kBob},
+          65600 - 1);
+  const uint32_t last = Add({.date = Day(3, 1, 2001), .tower = kWitney, .association = kOxford,
+                             .method = kPlainBobMajor, .changes = 5000, .time = 180,
+                             .ringers = {kBob, kSue}, .conductor = kBob});
+  auto performances = Performances();
+  for (CPerformance& p : performances) p.selected = p.peal->pealNumber == last;
+  CRecordFacts facts(PersonIndex().equivalences);
+  const auto reached = ComputeSelectionMilestones(performances, facts);
+  const uint32_t at = At(performances, last);
+  for (const uint32_t person : {uint32_t{kBob}, uint32_t{kSue}}) {
+    const auto found = std::find_if(reached.begin(), reached.end(),
+                                    [&](const CPersonMilestones& r) { return r.person == person; });
+    ASSERT_NE(found, reached.end());
+    const auto words = Words(found->milestones, at);
+    const std::string other = person == kBob ? "Sue Long" : "Bob King";
+    EXPECT_NE(std::find(words.begin(), words.end(), "65600th peal with " + other), words.end()) << other;
+    EXPECT_TRUE(std::any_of(words.begin(), words.end(),
+                            [](const std::string& w) { return w.rfind("65600th peal at ", 0) == 0; }));
+  }
+}
+
 }  // namespace
 }  // namespace tv

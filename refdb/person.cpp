@@ -155,15 +155,19 @@ CPersonDlg::CPersonDlg(const CPerson& person) : DialogModel("Personal Details") 
   AddText("prefix", "Prefix", person.prefix, 20);
   AddText("suffix", "Suffix", person.suffix, 30);
   AddCheck("alive", "Alive", person.notAlive == 0);
+  m_initialsFrom = person.firstNames;
 }
 
 void CPersonDlg::OnFocusLost(std::string_view id) {
-  if (id == "firstNames") SetText("initials", CapitalLetters(Text("firstNames")));
+  if (id != "firstNames") return;
+  m_initialsFrom = Text("firstNames");
+  SetText("initials", CapitalLetters(m_initialsFrom));
 }
 
 void CPersonDlg::Store(CPerson& person) const {
   person.surname = Text("surname");
-  person.initials = Text("initials");
+  const std::string firstNames = Text("firstNames");
+  person.initials = firstNames == m_initialsFrom ? Text("initials") : CapitalLetters(firstNames);
   person.firstNames = Text("firstNames");
   person.prefix = Text("prefix");
   person.suffix = Text("suffix");

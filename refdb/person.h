@@ -54,6 +54,11 @@ class CPersonDlg : public DialogModel {
   explicit CPersonDlg(const CPerson& person);
   void Store(CPerson& person) const;
   void OnFocusLost(std::string_view id) override;
+
+ private:
+  // The first names the initials were last made from (or shown with). First names changed
+  // after that, and OK pressed before leaving their box, still give their initials.
+  std::string m_initialsFrom;
 };
 
 class CPersonIndex : public CIndex {

@@ -244,5 +244,34 @@ TEST_F(PersonTest, PersonalDetailsDialog) {
   EXPECT_EQ(Person(key).surname, "Jones");
 }
 
+// Regression: initials were made only when the first names' box lost the focus, so first names
+// typed and then Enter pressed (or OK clicked before the box let go) left the person with the
+// old initials or none, and the chooser could not find them by the initials typed.
+TEST_F(PersonTest, FirstNamesChangedAndOkPressedInTheirBoxStillGiveTheInitials) {
+  const int32_t key = Add({"", "John", "Smith", ""});
+  platform.QueueDialog([](DialogModel& d) {
+    d.SetText("firstNames", "Norman James");
+    return testing::DialogAction::Ok;
+  });
+  EXPECT_EQ(PersonIndex().EditEntry(key, true), key);
+  EXPECT_EQ(Person(key).initials, "NJ");
+  // Initials typed by hand after the first names were left are kept.
+  platform.QueueDialog([](DialogModel& d) {
+    d.SetText("firstNames", "Mary Ann");
+    d.OnFocusLost("firstNames");
+    d.SetText("initials", "Polly");
+    return testing::DialogAction::Ok;
+  });
+  EXPECT_EQ(PersonIndex().EditEntry(key, true), key);
+  EXPECT_EQ(Person(key).initials, "Polly");
+  // A dialog whose first names are left as they were keeps the initials too.
+  platform.QueueDialog([](DialogModel& d) {
+    d.SetText("surname", "Jones");
+    return testing::DialogAction::Ok;
+  });
+  EXPECT_EQ(PersonIndex().EditEntry(key, true), key);
+  EXPECT_EQ(Person(key).initials, "Polly");
+}
+
 }  // namespace
 }  // namespace tv

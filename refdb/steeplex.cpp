@@ -30,6 +30,7 @@ const CIndObj* StringObject(int n, uint16_t key) {
 int32_t CSteeplex::ReadRecord(Archive& in) {
   TaggedReader reader(in, true);
   TaggedField field;
+  hasPosition = false;
   while (reader.Next(field)) {
     const auto word = static_cast<uint16_t>(field.value);
     switch (field.letter) {
@@ -72,6 +73,19 @@ int32_t CSteeplex::ReadRecord(Archive& in) {
       case 'g':
         if (field.IsNumber()) towerId = field.value;
         break;
+      case 'w':
+        // A damaged position (wrong count, out of range) is dropped rather than misplaced.
+        if (field.type == 6 && field.array.size() == 2) {
+          const auto lat = static_cast<int32_t>(field.array[0]);
+          const auto lon = static_cast<int32_t>(field.array[1]);
+          if (lat >= -90 * kMicrodegrees && lat <= 90 * kMicrodegrees &&
+              lon >= -180 * kMicrodegrees && lon <= 180 * kMicrodegrees) {
+            hasPosition = true;
+            latitude = lat;
+            longitude = lon;
+          }
+        }
+        break;
       case 'd': {
         uint16_t* targets[6] = {&map, &association, &practice, &building, &county, &saint};
         for (size_t i = 0; i < field.array.size() && i < 6; ++i) {
@@ -97,6 +111,10 @@ void CSteeplex::WriteRecord(Archive& out) const {
   const uint16_t strings[6] = {map, association, practice, building, county, saint};
   writer.WordArray(Code('d'), strings);
   writer.Number(Code('g'), towerId);
+  if (hasPosition) {
+    const uint32_t position[2] = {static_cast<uint32_t>(latitude), static_cast<uint32_t>(longitude)};
+    writer.DwordArray(Code('w'), position);
+  }
   writer.End();
 }
 
@@ -237,6 +255,35 @@ void LoadSteeplexXref(const std::string& directory) {
 
 void SaveSteeplexXref(const std::string& directory) {
   if (SteeplexXref().Changed()) SteeplexXref().Write(directory + kSteeplexXrefName);
+}
+
+bool ParseDegrees(std::string_view text, int limit, int32_t& microdegrees) {
+  const std::string t = Trimmed(text);
+  size_t i = 0;
+  const bool negative = i < t.size() && t[i] == '-';
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+  int64_t whole = 0;
+  int digits = 0;
+  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++digits) {
+    whole = whole * 10 + (t[i] - '0');
+    if (whole > limit) return false;
+  }
+  // Millionths, then the seventh decimal rounds them; later decimals cannot change that.
+  int64_t fraction = 0;
+  int decimals = 0;
+  int seventh = 0;
+  if (i < t.size() && t[i] == '.') {
+    for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++decimals) {
+      if (decimals < 6) fraction = fraction * 10 + (t[i] - '0');
+      if (decimals == 6) seventh = t[i] - '0';
+    }
+  }
+  if (i != t.size() || digits + decimals == 0) return false;
+  for (int d = decimals; d < 6; ++d) fraction *= 10;
+  int64_t value = whole * kMicrodegrees + fraction + (seventh >= 5 ? 1 : 0);
+  if (value > int64_t{limit} * kMicrodegrees) return false;
+  microdegrees = static_cast<int32_t>(negative ? -value : value);
+  return true;
 }
 
 }  // namespace tv

@@ -6,7 +6,9 @@
 // count 6) holding map, association, practice, building, county and saint, always written,
 // zeros included; then, for a record made from the public tower database, 'g' that database's
 // own tower id (a number, left out when 0, so every other record keeps its bytes; readers that
-// do not know it skip it); end byte. Reading also takes the single fields 'c', 's', 'm', 'a',
+// do not know it skip it); then, only for a record that has a position, 'w': an array of type 6
+// (tag 0xD7, count 2) holding the latitude and the longitude in WGS84 as signed 32-bit
+// millionths of a degree (readers that do not know it skip it); end byte. Reading also takes the single fields 'c', 's', 'm', 'a',
 // 'p', 'i'.
 //
 // "steeplex.xrf" in the index directory: the element count as a 16-bit little-endian number
@@ -58,7 +60,17 @@ class CSteeplex : public CSelTgt {
   uint16_t practice = 0;     // "sxn"
   uint16_t building = 0;     // "sxi"
   uint32_t towerId = 0;      // the public tower database's id (TowerID); 0 for none
+  // The position the public tower database gives, in millionths of a degree (WGS84).
+  bool hasPosition = false;
+  int32_t latitude = 0;   // north positive, -90e6 to 90e6
+  int32_t longitude = 0;  // east positive, -180e6 to 180e6
 };
+
+inline constexpr int32_t kMicrodegrees = 1000000;
+// Reads a position in decimal degrees ("52.79858", "-0.92747", blanks around allowed) as
+// millionths of a degree, rounded; false for anything else and for a value beyond `limit`
+// degrees either way.
+bool ParseDegrees(std::string_view text, int limit, int32_t& microdegrees);
 
 class CSteeplexIndex : public CIndex {
  public:

@@ -216,6 +216,17 @@ class CTowerCsvImport {
     const std::string longitude = Field(row, c.longitude);
     if (!latitude.empty() && !longitude.empty()) {
       record->map = String(kSxMap, latitude + ", " + longitude);
+      int32_t lat = 0;
+      int32_t lon = 0;
+      if (ParseDegrees(latitude, 90, lat) && ParseDegrees(longitude, 180, lon)) {
+        record->hasPosition = true;
+        record->latitude = lat;
+        record->longitude = lon;
+      } else {
+        Note(line, "position '" + latitude + ", " + longitude + "' is not read");
+      }
+    } else if (!latitude.empty() || !longitude.empty()) {
+      Note(line, "position has only one of latitude and longitude; it is not read");
     }
     uint64_t value = 0;
     if (const std::string bells = Field(row, c.bells); !bells.empty()) {

@@ -5,8 +5,8 @@
 // Columns used: TowerBase (the record's key), TowerID (kept in the record), RingType (carillons
 // are left out), Place and Place2 (the location, "Place, Place2" when the second is given),
 // County, Dedicn (saint), AltName (the "In" text: the wider place the tower stands in),
-// Affiliations (association), Practice (practice night), Lat and Long (the map text), Bells,
-// Wt (tenor in pounds), NG (grid reference). Other columns are read past.
+// Affiliations (association), Practice (practice night), Lat and Long (the map text, and the
+// record's position), Bells, Wt (tenor in pounds), NG (grid reference). Other columns are read past.
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli/selection_options.h"
 #include "core/services.h"
+#include "geo/geojson_map.h"
 #include "peals/ledger_file.h"
 #include "peals/peal_ledger.h"
 #include "peals/selection.h"
@@ -26,6 +27,7 @@ struct RecordsArguments {
   bool all = false;
   bool csv = false;
   bool html = false;
+  std::string geojson;  // the map's file; empty for none
   std::shared_ptr<SelectionOptions> selection;
 };
 
@@ -101,6 +103,7 @@ void RunRecords(CliContext& context, RecordsArguments& arguments) {
   }
 
   std::vector<CRecordReport> reports;
+  std::vector<CMapTower> mapTowers;
   CRecordFacts facts(PersonIndex().equivalences);
   bool rangAny = false;
   for (const PerformanceKind kind : {PerformanceKind::Peal, PerformanceKind::Quarter}) {
@@ -117,13 +120,31 @@ void RunRecords(CliContext& context, RecordsArguments& arguments) {
       if (noneOfKind[p.ledger]) p.selected = false;
     }
     const CRecordContext counting{.kind = kind, .all = arguments.all};
+    const std::string kindName(KindNoun(kind, false));
     if (arguments.milestones) {
       reports.push_back(MilestonesReport(ComputeSelectionMilestones(performances, facts),
                                          performances, counting));
+      // The recorder's map: the towers of the selected performances, circled by no one ringer.
+      std::vector<const CPeal*> selected;
+      for (const CPerformance& p : performances) {
+        if (p.selected) selected.push_back(p.peal);
+      }
+      for (CMapTower tower : MapTowersOfPeals(selected)) {
+        tower.kind = kindName;
+        mapTowers.push_back(std::move(tower));
+      }
     } else {
       const CRingerRecord record = ComputeRingerRecord(performances, facts, person);
       rangAny = rangAny || record.performances > 0;
       reports.push_back(RingerReport(record, performances, counting));
+      for (const CTowerRung& rung : record.towers) {
+        mapTowers.push_back({.tower = static_cast<int32_t>(rung.tower),
+                             .performances = rung.performances,
+                             .first = rung.first,
+                             .last = rung.last,
+                             .circled = rung.Circled(),
+                             .kind = kindName});
+      }
     }
   }
 
@@ -136,6 +157,16 @@ void RunRecords(CliContext& context, RecordsArguments& arguments) {
   context.out.flush();
   if (!arguments.milestones && !rangAny) {
     context.err << "tolvane-cli: " << title << " rang or conducted none of the performances counted\n";
+  }
+  if (!arguments.geojson.empty()) {
+    CGridConverter converter;
+    const CGeoJsonMap map = WriteGeoJsonMap(mapTowers, converter);
+    for (const CMapSkip& skip : map.skipped) {
+      context.err << "tolvane-cli: " << SkippedTowerText(skip) << '\n';
+    }
+    if (!Files().WriteAllSafely(arguments.geojson, map.json)) {
+      context.Fail(kExitData, "the map " + arguments.geojson + " could not be written");
+    }
   }
   // A ledger read only in part is counted as far as it was read, and said so.
   for (const Status& read : reads) {
@@ -160,6 +191,10 @@ const CommandRegistration kRegistration([](CLI::App& app, CliContext& context) {
                     "Count performances with a Validity entry (withdrawn, false) too");
   CLI::Option* csv = command->add_flag("--csv", arguments->csv, "Write CSV instead of text");
   command->add_flag("--html", arguments->html, "Write one HTML page instead of text")->excludes(csv);
+  command->add_option("--geojson", arguments->geojson,
+                      "Also write the towers rung (or, with --milestones, the towers of the "
+                      "selected performances) as a GeoJSON map to FILE")
+      ->type_name("FILE");
   arguments->selection = AddSelectionOptions(*command);
   command->footer("With --ringer a selection narrows the performances counted; with --milestones "
                   "it chooses the performances whose milestones are listed. Lines end in CR LF.");

@@ -9,6 +9,7 @@
 #include "output/csv_tables.h"
 #include "output/html_styles.h"
 #include "output/marwick_export.h"
+#include "output/geojson_export.h"
 #include "output/performances_xml.h"
 #include "output/sgml_writer.h"
 #include "output/text_styles.h"
@@ -134,6 +135,7 @@ std::vector<std::unique_ptr<CExportFormat>> MakeFormats() {
       std::make_unique<CTableFormat>(14, "csv-extras", "Extras", TableExtrasHeader, TableExtras));
   formats.push_back(std::make_unique<CEquivalenceFormat>());
   formats.push_back(MakePerformancesXmlFormat());
+  formats.push_back(MakeGeoJsonFormat());
   // Formats offered only by the command line follow here, with dialog index -1.
   return formats;
 }

@@ -5,7 +5,10 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include <nlohmann/json.hpp>
+
 #include "peals/ledger_file.h"
+#include "refdb/tower.h"
 #include "tests/analysis/analysis_fixture.h"
 
 namespace tv::cli {
@@ -123,6 +126,50 @@ TEST_F(RecordsCommandLine, Refusals) {
             kExitOk);
   EXPECT_NE(out.str().find("Selected: 0 peals"), std::string::npos);
   EXPECT_NE(out.str().find("Selected: 1 quarter peals"), std::string::npos);
+}
+
+TEST_F(RecordsCommandLine, MapsOfTheRingersTowersAndOfTheLedger) {
+  // Headington has a grid reference; Leeds, rung at in the quarter peal only, has none.
+  auto* headington = dynamic_cast<CTower*>(TowerIndex().Lookup(kHeadington));
+  ASSERT_NE(headington, nullptr);
+  const GridRef grid = ParseGridRef("SP543071");
+  headington->gridEasting = grid.easting;
+  headington->gridNorthing = grid.northing;
+  TowerIndex().Save();
+
+  ASSERT_EQ(Run({"records", "/work/club.tv3", "/work/club.qv3", "--ringer", "Ann Bell",
+                 "--geojson", "/work/ann.geojson"}),
+            kExitOk)
+      << err.str();
+  EXPECT_NE(err.str().find("tolvane-cli: tower 1 LEEDS"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("it is left off the map\n"), std::string::npos);
+  std::string bytes;
+  ASSERT_TRUE(Files().ReadAll("/work/ann.geojson", bytes));
+  const nlohmann::json map = nlohmann::json::parse(bytes);
+  EXPECT_EQ(map["type"], "FeatureCollection");
+  ASSERT_EQ(map["features"].size(), 1u);
+  const nlohmann::json& tower = map["features"][0]["properties"];
+  EXPECT_EQ(tower["tower"], kHeadington);
+  EXPECT_EQ(tower["kind"], "peal");
+  EXPECT_EQ(tower["performances"], 2);
+  EXPECT_EQ(tower["first"], "2003-03-01");
+  EXPECT_EQ(tower["last"], "2004-03-02");
+  EXPECT_EQ(tower["circled"], false);  // bells 1 and 2 of six
+  EXPECT_NEAR(map["features"][0]["geometry"]["coordinates"][1].get<double>(), 51.76, 0.01);
+  ASSERT_EQ(map["skipped"].size(), 1u);
+  EXPECT_EQ(map["skipped"][0]["tower"], kLeeds);
+
+  // The ledger's export: every tower peal's tower, circled by no one ringer; the withdrawn
+  // peal is exported as the Export command exports it.
+  ASSERT_EQ(Run({"export", "/work/club.tv3", "geojson"}), kExitOk) << err.str();
+  EXPECT_EQ(err.str(), "");
+  const nlohmann::json ledgerMap = nlohmann::json::parse(out.str());
+  ASSERT_EQ(ledgerMap["features"].size(), 1u);
+  EXPECT_EQ(ledgerMap["features"][0]["properties"]["performances"], 3);
+  EXPECT_TRUE(ledgerMap["features"][0]["properties"]["circled"].is_null());
+  const std::string once = out.str();
+  ASSERT_EQ(Run({"export", "/work/club.tv3", "geojson"}), kExitOk);
+  EXPECT_EQ(out.str(), once);
 }
 
 }  // namespace

@@ -190,7 +190,7 @@ TEST_F(OutputTest, MarwickWritesTheRichPealIntoItsTowerFile) {
 TEST(ExportRegistry, DialogFormatsComeInTheCommandLineOrder) {
   EXPECT_EQ(ExportFormatNames(),
             "line rw rwq ascy marwick html-rw html-line html-ascy sgml-short sgml-full sgml-keys "
-            "csv-full csv-peals csv-ringer csv-extras csv-equiv performances-xml");
+            "csv-full csv-peals csv-ringer csv-extras csv-equiv performances-xml geojson");
   for (int index = 0; index < kDialogFormatCount; ++index) {
     ASSERT_NE(ExportFormatAt(index), nullptr);
     EXPECT_EQ(ExportFormatAt(index)->DialogIndex(), index);

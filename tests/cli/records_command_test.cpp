@@ -170,6 +170,20 @@ TEST_F(RecordsCommandLine, MapsOfTheRingersTowersAndOfTheLedger) {
   const std::string once = out.str();
   ASSERT_EQ(Run({"export", "/work/club.tv3", "geojson"}), kExitOk);
   EXPECT_EQ(out.str(), once);
+
+  // The recorder's map: the towers of the selected performances only, the withdrawn peal of
+  // 2004 not among them, circled by no one ringer.
+  ASSERT_EQ(Run({"records", "/work/club.tv3", "--milestones", "--select",
+                 "date=1/1/2004..31/12/2004", "--geojson", "/work/year.geojson"}),
+            kExitOk)
+      << err.str();
+  ASSERT_TRUE(Files().ReadAll("/work/year.geojson", bytes));
+  const nlohmann::json year = nlohmann::json::parse(bytes);
+  ASSERT_EQ(year["features"].size(), 1u);
+  EXPECT_EQ(year["features"][0]["properties"]["performances"], 1);
+  EXPECT_EQ(year["features"][0]["properties"]["first"], "2004-03-02");
+  EXPECT_TRUE(year["features"][0]["properties"]["circled"].is_null());
+  EXPECT_TRUE(year["skipped"].empty());
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ std::vector<MenuItem> PealListBar() {
       Sub("&Buffers", {Item("&Swap", Cmd::Swap), Item("&Rotate", Cmd::Rotate),
                        Item("&Combine", Cmd::BuffersCombine), Item("C&lear", Cmd::BuffersClear),
                        Item("&All", Cmd::BuffersAll), Item("&Undelete", Cmd::Undelete)}),
-      Item("&Analyse", Cmd::Analyse),
+      Sub("&Analyse", {Item("&League Tables...", Cmd::Analyse), Item("&Records...", Cmd::Records)}),
       Sub("&Steeplex", {Item("&Import", Cmd::SteeplexImport), Item("&Collate", Cmd::SteeplexCollate),
                         Item("Import &Tower CSV", Cmd::SteeplexTowerCsv)}),
       ViewMenu(), WindowMenu(), HelpMenu()};
@@ -101,6 +101,12 @@ std::vector<MenuItem> AnalysisBar() {
           WindowMenu()};
 }
 
+std::vector<MenuItem> RecordsBar() {
+  return {Sub("&File", {Item("E&xport...", Cmd::RecordsExport), Item("Clip\tCtrl+C", Cmd::Clip),
+                        Item("Save &Chart...", Cmd::RecordsSaveChart)}),
+          WindowMenu()};
+}
+
 }  // namespace
 
 bool AlwaysDisabled(Cmd cmd) {
@@ -120,11 +126,13 @@ const std::vector<MenuItem>& MenuBar(DocKind kind) {
   static const std::vector<MenuItem> peal = CurrentPealBar();
   static const std::vector<MenuItem> chooser = ChooserBar();
   static const std::vector<MenuItem> analysis = AnalysisBar();
+  static const std::vector<MenuItem> records = RecordsBar();
   switch (kind) {
     case DocKind::PealList: return list;
     case DocKind::CurrentPeal: return peal;
     case DocKind::Chooser: return chooser;
     case DocKind::Analysis: return analysis;
+    case DocKind::Records: return records;
     case DocKind::Frame: break;
   }
   return frame;
@@ -201,6 +209,9 @@ std::string_view Prompt(Cmd cmd) {
     case Cmd::IndexRebuild: return "Create new index";
     case Cmd::Switch: return "Alternative analysis presentation";
     case Cmd::Export: case Cmd::AnalysisExport: return "Export Text File";
+    case Cmd::Records: return "A ringer's record, or the milestones reached in the current buffer";
+    case Cmd::RecordsExport: return "Export the record as text, CSV or HTML";
+    case Cmd::RecordsSaveChart: return "Save the chart of performances per year as a PNG image";
     case Cmd::SteeplexImport: return "Import Steeplex Data";
     case Cmd::SteeplexCollate: return "Collate Steeplex and Towers Data";
     case Cmd::SteeplexTowerCsv: return "Import the public tower database's CSV";

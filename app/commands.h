@@ -33,13 +33,15 @@ enum class Cmd {
   FindNext, Choose, Cancel, KeysDisplay,
   // Analysis
   AnalysisExport, AnalysisSaveAs, Switch, Threshold, Equivalence,
+  // Records
+  Records, RecordsExport, RecordsSaveChart,
   // Edit keys no window handles
   Cut, Paste, Undo, ContextHelp, NextPane, PrevPane,
 };
 
 // The kinds of document window, each with its menu bar; Frame is the bar shown when no document
 // window is open.
-enum class DocKind { Frame, PealList, CurrentPeal, Chooser, Analysis };
+enum class DocKind { Frame, PealList, CurrentPeal, Chooser, Analysis, Records };
 
 struct CmdState {
   bool enabled = false;
@@ -68,7 +70,7 @@ struct MenuItem {
 };
 
 // The menu bar of a document kind: top-level entries with their items. An entry with a command
-// and no items sits on the bar itself ("&Analyse"). The Window menu gets the list of open
+// and no items sits on the bar itself. The Window menu gets the list of open
 // windows from the platform; Cmd::RecentFiles marks where the recent files go.
 const std::vector<MenuItem>& MenuBar(DocKind kind);
 

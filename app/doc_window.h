@@ -16,6 +16,12 @@ class CDocWindow {
   virtual void HideWindow() = 0;
   virtual void SetTitle(const std::string& title) = 0;
   virtual void Redraw() = 0;
+  // Saves the window's picture (the Records window's chart) as a PNG file at `path`, through a
+  // temporary file beside it; false when the window has none or the file cannot be written.
+  virtual bool SaveImage(const std::string& path) {
+    (void)path;
+    return false;
+  }
 };
 
 }  // namespace tv

@@ -25,6 +25,7 @@ bool CTolvaneApp::Start(CAppShell& shell, std::string_view commandLine) {
   m_analysisWindow = shell.MakeWindow(DocId::Analysis);
   if (m_analysisWindow) m_analysisWindow->ShowWindow(false);
   m_analysis.listener = this;
+  m_records.listener = this;
   m_pealDoc.window = shell.MakeWindow(DocId::CurrentPeal);
   // The index set opens when the current-peal document is made: in the current directory, or
   // where the start-up choice puts it. Opening the set also reads the Steeplex cross-reference.
@@ -135,6 +136,14 @@ void CTolvaneApp::AnalysisShown(const std::string& title) {
   m_analysisWindow->SetTitle(title);
   m_analysisWindow->ShowWindow(true);
   m_analysisWindow->Redraw();
+}
+
+void CTolvaneApp::RecordShown(const std::string& title) {
+  if (!m_records.window && m_shell) m_records.window = m_shell->MakeWindow(DocId::Records);
+  if (!m_records.window) return;
+  m_records.window->SetTitle(title);
+  m_records.window->ShowWindow(true);
+  m_records.window->Redraw();
 }
 
 void CTolvaneApp::AnalysisRedraw() {

@@ -11,14 +11,17 @@
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/peal_doc.h"
+#include "app/records_doc.h"
 #include "app/start_directory.h"
 #include "output/export_command.h"
 #include "peals/tolvane_doc.h"
 
 namespace tv {
 
-// The permanent documents, in the order start-up makes their windows.
-enum class DocId { Chooser1, Chooser2, Analysis, CurrentPeal, PealList };
+// The permanent documents, in the order start-up makes their windows; the Records window is
+// made when the first record is shown.
+enum class DocId { Chooser1, Chooser2, Analysis, CurrentPeal, PealList, Records };
+inline constexpr int kDocIdCount = 6;
 
 // What the application needs of the main frame.
 class CAppShell {
@@ -34,7 +37,8 @@ inline constexpr std::string_view kLedgerTitle = "Peal List";
 inline constexpr std::string_view kLedgerFilter =
     "Peal Files (*.tv3)|*.tv3|Quarter Peal Files (*.qv3)|*.qv3|All Files (*.*)|*.*||";
 
-class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTarget {
+class CTolvaneApp : public CLedgerViews, public CAnalListener, public CRecordsListener,
+                    public CCommandTarget {
  public:
   CTolvaneApp() = default;
   CTolvaneApp(const CTolvaneApp&) = delete;
@@ -57,6 +61,7 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   CPealDoc& PealDoc() { return m_pealDoc; }
   CChooseDoc& Chooser(int n) { return n == 2 ? m_chooser2 : m_chooser1; }
   CAnalDoc& Analysis() { return m_analysis; }
+  CRecordsDoc& Records() { return m_records; }
   // The Export command's settings, kept from one export to the next.
   CExportState& ExportState() { return m_exportState; }
   // The buffer of the next peal-list window: 1 for the first, then 2, 3, ... for the run.
@@ -83,6 +88,9 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   // CAnalListener: the analysis window takes the new analysis's title and comes to the top.
   void AnalysisShown(const std::string& title) override;
   void AnalysisRedraw() override;
+  // CRecordsListener: the Records window, made the first time, takes the title and comes to
+  // the top.
+  void RecordShown(const std::string& title) override;
   // CCommandTarget: the frame's own commands.
   std::optional<CmdState> State(Cmd cmd) override;
   void Run(Cmd cmd) override;
@@ -101,6 +109,7 @@ class CTolvaneApp : public CLedgerViews, public CAnalListener, public CCommandTa
   CChooseDoc m_chooser2;
   CDocWindow* m_analysisWindow = nullptr;  // not owned
   CAnalDoc m_analysis;
+  CRecordsDoc m_records;
   CExportState m_exportState;
   CPealDoc m_pealDoc;
   CTolvaneDoc m_ledger;

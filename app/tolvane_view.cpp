@@ -106,7 +106,7 @@ std::optional<CmdState> CTolvaneView::State(Cmd cmd) {
     case Cmd::PageForward: case Cmd::Top: case Cmd::Bottom: case Cmd::Swap: case Cmd::Rotate:
     case Cmd::BuffersCombine: case Cmd::BuffersClear: case Cmd::BuffersAll: case Cmd::Undelete:
     case Cmd::New: case Cmd::Edit: case Cmd::Select: case Cmd::GlobalEdit: case Cmd::Export:
-    case Cmd::Analyse: case Cmd::ImportOldSgml: case Cmd::ImportNewSgml:
+    case Cmd::Analyse: case Cmd::Records: case Cmd::ImportOldSgml: case Cmd::ImportNewSgml:
     case Cmd::ImportCheckSgml: case Cmd::ImportMarwick: case Cmd::ImportLogwright:
     case Cmd::SteeplexImport: case Cmd::SteeplexCollate: case Cmd::SteeplexTowerCsv:
     case Cmd::ImportPerformances:
@@ -147,6 +147,7 @@ void CTolvaneView::Run(Cmd cmd) {
     case Cmd::GlobalEdit: ledger.GlobalEdit(); break;
     case Cmd::Export: ExportPeals(ledger, m_app.ExportState()); break;
     case Cmd::Analyse: m_app.Analysis().Analyse(ledger); break;
+    case Cmd::Records: m_app.Records().Start(ledger, ledger.pathName); break;
     case Cmd::ImportOldSgml: ImportCommand(ledger, ImportKind::OldSgml); break;
     case Cmd::ImportNewSgml: ImportCommand(ledger, ImportKind::NewSgml); break;
     case Cmd::ImportCheckSgml: ImportCommand(ledger, ImportKind::CheckSgml); break;

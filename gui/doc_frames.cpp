@@ -3,8 +3,10 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <algorithm>
 
 #include "gui/line_views.h"
+#include "gui/records_window.h"
 #include "gui/win1252.h"
 
 namespace tv::gui {
@@ -90,10 +92,22 @@ void DocFrames::Redraw() {
     if (!window) continue;
     if (auto* analysis = qobject_cast<AnalysisView*>(window->widget())) {
       analysis->Reload();
+    } else if (auto* records = qobject_cast<RecordsView*>(window->widget())) {
+      records->Reload();
     } else if (window->widget()) {
       window->widget()->update();
     }
   }
+}
+
+bool DocFrames::SaveImage(const std::string& path) {
+  // The picture of the window the user works in: the active one of the document, else its first.
+  QMdiSubWindow* window = m_area.activeSubWindow();
+  const bool own = std::any_of(m_windows.begin(), m_windows.end(),
+                               [window](const QPointer<QMdiSubWindow>& w) { return w && w == window; });
+  if (!own) window = First();
+  auto* records = window ? qobject_cast<RecordsView*>(window->widget()) : nullptr;
+  return records && records->SaveChart(path);
 }
 
 }  // namespace tv::gui

@@ -44,6 +44,7 @@ class DocFrames : public CDocWindow {
   void HideWindow() override;
   void SetTitle(const std::string& title) override;
   void Redraw() override;
+  bool SaveImage(const std::string& path) override;
 
  private:
   void UpdateTitles();

@@ -24,6 +24,7 @@
 #include "core/version.h"
 #include "gui/line_views.h"
 #include "gui/qt_platform.h"
+#include "gui/records_window.h"
 #include "gui/tool_icons.h"
 #include "gui/win1252.h"
 #include "refdb/index_set.h"
@@ -41,6 +42,7 @@ DocKind KindOf(DocId id) {
     case DocId::Analysis: return DocKind::Analysis;
     case DocId::CurrentPeal: return DocKind::CurrentPeal;
     case DocId::PealList: return DocKind::PealList;
+    case DocId::Records: return DocKind::Records;
   }
   return DocKind::Frame;
 }
@@ -51,6 +53,7 @@ std::string TitleOf(DocId id) {
     case DocId::Analysis: return "Analysis";
     case DocId::CurrentPeal: return "Current Peal";
     case DocId::PealList: return std::string(kLedgerTitle);
+    case DocId::Records: return "Records";
   }
   return {};
 }
@@ -134,6 +137,7 @@ DocView* MainWindow::MakeView(DocId id) {
     case DocId::Analysis: return new AnalysisView(m_app.Analysis());
     case DocId::CurrentPeal: return new PealView(m_app.PealDoc());
     case DocId::PealList: return new PealListView(m_app, m_app.NextListBuffer());
+    case DocId::Records: return new RecordsView(m_app.Records());
   }
   return nullptr;
 }
@@ -178,6 +182,8 @@ void MainWindow::Place(DocId id, QMdiSubWindow* window) {
     case DocId::Analysis: place = QRect(0, listHeight, listWidth, h - listHeight); break;
     case DocId::Chooser1: place = QRect(w * 3 / 100, h * 30 / 100, w * 52 / 100, h * 70 / 100); break;
     case DocId::Chooser2: place = QRect(w * 6 / 100, h * 26 / 100, w * 52 / 100, h * 70 / 100); break;
+    // Over the list and the analysis, leaving the current peal in view.
+    case DocId::Records: place = QRect(w * 2 / 100, h * 2 / 100, listWidth, h * 96 / 100); break;
   }
   window->setGeometry(place);
 }
@@ -448,7 +454,7 @@ QMenu* MainWindow::BuildMenu(const MenuItem& item, QWidget* parent) {
 
 void MainWindow::BuildMenus() {
   for (const DocKind kind : {DocKind::Frame, DocKind::PealList, DocKind::CurrentPeal,
-                             DocKind::Chooser, DocKind::Analysis}) {
+                             DocKind::Chooser, DocKind::Analysis, DocKind::Records}) {
     std::vector<QAction*>& bar = m_barItems[kind];
     for (const MenuItem& item : MenuBar(kind)) {
       if (item.items.empty()) {

@@ -1,4 +1,4 @@
-// The main frame: the multi-document area with the five permanent documents' windows, the menu
+// The main frame: the multi-document area with the permanent documents' windows, the menu
 // bar of the active window's document kind, the accelerators, the toolbar, the status bar and
 // the recent-file list. Every command goes through RunCommand to the active window's logic.
 #pragma once
@@ -93,7 +93,7 @@ class MainWindow : public QMainWindow, public CAppShell {
   QToolBar* m_toolBar = nullptr;
   QLabel* m_message = nullptr;
   std::array<QLabel*, 3> m_locks{};
-  std::array<std::unique_ptr<DocFrames>, 5> m_frames;
+  std::array<std::unique_ptr<DocFrames>, kDocIdCount> m_frames;
   std::map<DocKind, std::vector<QAction*>> m_barItems;  // each bar's menus and commands, in order
   std::map<Cmd, QAction*> m_toolActions;
   std::map<Cmd, QAction*> m_shortcutActions;

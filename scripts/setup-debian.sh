@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libpugixml-dev nlohmann-json3-dev libproj-dev
-  qt6-base-dev qt6-charts-dev xvfb xauth
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev xvfb xauth
   sqlite3
   clang-14 libclang-rt-14-dev llvm-14
   dpkg-dev file desktop-file-utils appstream man-db shared-mime-info libxml2-utils

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -382,6 +383,31 @@ TEST_F(AppTest, AnalysisComesToTheFrontUnderItsTitleAndItsMenuFollowsIt) {
   EXPECT_EQ(platform.clipboard, AnalysisClipText(app.Analysis().Shown()));
 }
 
+TEST_F(AppTest, RecordsWindowIsMadeForTheFirstRecordAndComesToTheFront) {
+  WriteLedger("/db/a.tv3", 3);
+  app.Start(shell, "/db/a.tv3");
+  EXPECT_EQ(std::count(shell.made.begin(), shell.made.end(), DocId::Records), 0);
+  const auto wholeLedger = [](DialogModel& dialog) {
+    dialog.SetChecked("ledger", true);
+    dialog.SetChecked("ringer", false);
+    return testing::DialogAction::Ok;
+  };
+  platform.QueueDialog(wholeLedger);
+  CTolvaneView list(app, 1);
+  ASSERT_TRUE(list.State(Cmd::Records)->enabled);
+  list.Run(Cmd::Records);
+  platform.QueueDialog(wholeLedger);
+  list.Run(Cmd::Records);
+  // One window serves every record.
+  EXPECT_EQ(std::count(shell.made.begin(), shell.made.end(), DocId::Records), 1);
+  FakeWindow& window = shell.windows[DocId::Records];
+  EXPECT_EQ(window.title, "Records - Milestones reached");
+  EXPECT_TRUE(window.activated);
+  EXPECT_EQ(window.redraws, 2);
+  EXPECT_TRUE(app.Records().HasRecord());
+  EXPECT_TRUE(platform.ScriptUsedUp());
+}
+
 TEST_F(AppTest, ChooserRequestsGoToTheChooserTheyName) {
   app.Start(shell, "");
   struct Target : ChoiceTarget {
@@ -408,7 +434,7 @@ TEST(CommandTables, EveryKeyAndButtonIsOnAMenuOrAlwaysDisabled) {
     }
   };
   for (const DocKind kind : {DocKind::Frame, DocKind::PealList, DocKind::CurrentPeal,
-                             DocKind::Chooser, DocKind::Analysis}) {
+                             DocKind::Chooser, DocKind::Analysis, DocKind::Records}) {
     collect(MenuBar(kind));
   }
   for (const Accelerator& key : Accelerators()) {

@@ -379,6 +379,7 @@ int RunFlowsTests(int argc, char** argv);
 int RunDialogsTests(int argc, char** argv);
 int RunStartupTests(int argc, char** argv);
 int RunDailyFlowsTests(int argc, char** argv);
+int RunRecordsWindowTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -390,5 +391,6 @@ int main(int argc, char** argv) {
   failed += RunDialogsTests(argc, argv);
   failed += RunStartupTests(argc, argv);
   failed += RunDailyFlowsTests(argc, argv);
+  failed += RunRecordsWindowTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -1,8 +1,9 @@
 // Makes the pictures of the documentation: a small reference database and ledger in a temporary
-// folder, the main window opened on them, and one of three scenes grabbed to a PNG file:
-//   tolvane-screenshot [main|peal-details|analysis] OUTPUT.png   (needs a display; xvfb-run)
+// folder, the main window opened on them, and one of four scenes grabbed to a PNG file:
+//   tolvane-screenshot [main|peal-details|analysis|records] OUTPUT.png   (needs a display; xvfb-run)
 // "main" shows the index chooser over the list, "peal-details" the Peal Details dialog editing
-// a peal, "analysis" an analysis by ringer beside the list.
+// a peal, "analysis" an analysis by ringer beside the list, "records" a ringer's record and its
+// chart over the demonstration database.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/chooser_doc.h"
+#include "app/demo_database.h"
 #include "app/tolvane_app.h"
 #include "app/tolvane_view.h"
 #include "peals/peal_entry.h"
@@ -136,7 +139,18 @@ int main(int argc, char** argv) {
   gui::QtPlatform platform;
   platform.recordMessages = true;
   ScopedServices services(nullptr, nullptr, &platform);
-  const std::string ledgerPath = MakeLedger();
+  // A record wants years of peals: the demonstration database has them.
+  std::string ledgerPath;
+  if (scene == "records") {
+    const Status made = WriteDemoDatabase(folder.path().toStdString() + "/", kDefaultDemoPeals);
+    if (!made.ok()) {
+      std::fprintf(stderr, "%s\n", made.message().c_str());
+      return 1;
+    }
+    ledgerPath = kDemoLedger;
+  } else {
+    ledgerPath = MakeLedger();
+  }
 
   CTolvaneApp app;
   gui::MainWindow window(app, platform);
@@ -173,6 +187,12 @@ int main(int argc, char** argv) {
                          {.showChanges = true, .showFirst = true}, {});
     });
     QTimer::singleShot(900, [&] { QApplication::exit(grab(&window) ? 0 : 1); });
+  } else if (scene == "records") {
+    QTimer::singleShot(300, [&] {
+      const int32_t ringer = FindShownEntry(PersonIndex(), "Alan Ashworth");
+      app.Records().Show(app.Ledger(), PerformanceKind::Peal, static_cast<uint32_t>(ringer), false);
+    });
+    QTimer::singleShot(1500, [&] { QApplication::exit(grab(&window) ? 0 : 1); });
   } else {
     QTimer::singleShot(300, [&] {
       ThePlatform().StartChooser(ChooserRequest{.chooser = 1, .target = &target,

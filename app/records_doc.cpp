@@ -37,13 +37,15 @@ CRecordsExportDlg::CRecordsExportDlg() : DialogModel("Export Records") {
   AddRadio("text", "Text", "Format", true);
   AddRadio("csv", "CSV (a row for every line of every table)", "Format", false);
   AddRadio("html", "HTML (one page)", "Format", false);
+  AddRadio("geojson", "GeoJSON map of the towers", "Format", false);
 }
 
-RecordFormat CRecordsExportDlg::Format() const {
+RecordsExportForm CRecordsExportDlg::Form() const {
   const std::string chosen = CheckedRadio("Format");
-  if (chosen == "csv") return RecordFormat::Csv;
-  if (chosen == "html") return RecordFormat::Html;
-  return RecordFormat::Text;
+  if (chosen == "csv") return RecordsExportForm::Csv;
+  if (chosen == "html") return RecordsExportForm::Html;
+  if (chosen == "geojson") return RecordsExportForm::GeoJson;
+  return RecordsExportForm::Text;
 }
 
 std::vector<CYearCount> PerformancesPerYear(const std::vector<CPerformance>& performances,
@@ -104,14 +106,31 @@ void CRecordsDoc::Show(const CPealLedger& ledger, PerformanceKind kind, uint32_t
   CRecordFacts facts(PersonIndex().equivalences);
   const CRecordContext counting{.kind = kind, .all = all};
   m_reports.clear();
+  m_mapTowers.clear();
+  const std::string kindName(KindNoun(kind, false));
   if (person == 0) {
     m_reports.push_back(MilestonesReport(ComputeSelectionMilestones(performances, facts),
                                          performances, counting));
+    // The recorder's map: the towers of the selected performances, circled by no one ringer.
+    std::vector<const CPeal*> selected;
+    for (const CPerformance& p : performances) {
+      if (p.selected) selected.push_back(p.peal);
+    }
+    m_mapTowers = MapTowersOfPeals(selected);
+    for (CMapTower& tower : m_mapTowers) tower.kind = kindName;
     m_title = "Milestones reached";
     m_chartTitle = std::string(KindNoun(kind, true)) + " of the current buffer per year";
   } else {
     const CRingerRecord record = ComputeRingerRecord(performances, facts, person);
     m_reports.push_back(RingerReport(record, performances, counting));
+    for (const CTowerRung& rung : record.towers) {
+      m_mapTowers.push_back({.tower = static_cast<int32_t>(rung.tower),
+                             .performances = rung.performances,
+                             .first = rung.first,
+                             .last = rung.last,
+                             .circled = rung.Circled(),
+                             .kind = kindName});
+    }
     m_title = PersonName(facts.PersonCounted(person));
     m_chartTitle = m_title + "'s " + std::string(KindNoun(kind, true)) + " per year";
   }
@@ -136,18 +155,47 @@ void CRecordsDoc::Export() {
   if (!HasRecord()) return;
   CRecordsExportDlg dialog;
   if (!ThePlatform().RunDialog(dialog)) return;
-  const RecordFormat format = dialog.Format();
-  const char* extension = format == RecordFormat::Csv    ? "csv"
-                          : format == RecordFormat::Html ? "html"
-                                                         : "txt";
-  const char* filter = format == RecordFormat::Csv    ? "CSV (*.csv)|*.csv|All Files (*.*)|*.*||"
-                       : format == RecordFormat::Html ? "HTML (*.html)|*.html|All Files (*.*)|*.*||"
-                                                      : "Text (*.txt)|*.txt|All Files (*.*)|*.*||";
+  const RecordsExportForm form = dialog.Form();
+  const char* extension = "txt";
+  const char* filter = "Text (*.txt)|*.txt|All Files (*.*)|*.*||";
+  switch (form) {
+    case RecordsExportForm::Csv:
+      extension = "csv";
+      filter = "CSV (*.csv)|*.csv|All Files (*.*)|*.*||";
+      break;
+    case RecordsExportForm::Html:
+      extension = "html";
+      filter = "HTML (*.html)|*.html|All Files (*.*)|*.*||";
+      break;
+    case RecordsExportForm::GeoJson:
+      extension = "geojson";
+      filter = "GeoJSON (*.geojson)|*.geojson|All Files (*.*)|*.*||";
+      break;
+    case RecordsExportForm::Text: break;
+  }
   const std::optional<std::string> path = ThePlatform().PromptSaveFile(
       {.title = "Export Records", .defaultName = m_title + "." + extension,
        .defaultExtension = extension, .filter = filter, .overwritePrompt = true});
   if (!path) return;
   CWait wait;
+  if (form == RecordsExportForm::GeoJson) {
+    CGridConverter converter;
+    const CGeoJsonMap map = WriteGeoJsonMap(m_mapTowers, converter);
+    if (!Files().WriteAllSafely(*path, map.json)) {
+      ThePlatform().Message("Could not write " + *path + "; the map was not exported.");
+      return;
+    }
+    // The map lists them too, but the user should not have to look there to learn of them.
+    if (!map.skipped.empty()) {
+      std::string text;
+      for (const CMapSkip& skip : map.skipped) text += SkippedTowerText(skip) + "\r\n";
+      ThePlatform().ShowText("Towers left off the map", text);
+    }
+    return;
+  }
+  const RecordFormat format = form == RecordsExportForm::Csv    ? RecordFormat::Csv
+                              : form == RecordsExportForm::Html ? RecordFormat::Html
+                                                                : RecordFormat::Text;
   if (!Files().WriteAllSafely(*path, WriteRecord(m_reports, format, m_title))) {
     ThePlatform().Message("Could not write " + *path + "; the record was not exported.");
   }

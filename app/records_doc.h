@@ -10,6 +10,7 @@
 #include "app/doc_window.h"
 #include "core/dialog_model.h"
 #include "core/platform.h"
+#include "geo/geojson_map.h"
 #include "records/record_counter.h"
 #include "records/record_report.h"
 #include "records/record_rules.h"
@@ -29,11 +30,14 @@ class CRecordsDlg : public DialogModel {
   std::optional<std::string> OnOk() override;
 };
 
+// What Export writes: the record in one of its three forms, or the map of its towers.
+enum class RecordsExportForm { Text, Csv, Html, GeoJson };
+
 // "Export Records": the written form, then the file.
 class CRecordsExportDlg : public DialogModel {
  public:
   CRecordsExportDlg();
-  RecordFormat Format() const;
+  RecordsExportForm Form() const;
 };
 
 struct CYearCount {
@@ -81,12 +85,16 @@ class CRecordsDoc : public ChoiceTarget {
   // The text's lines as display lines, for the window.
   const std::vector<std::string>& Lines() const { return m_lines; }
   const std::vector<CYearCount>& Years() const { return m_years; }
+  // The towers of the map: the ringer's towers with their circled state, or the towers of the
+  // current buffer's tower performances.
+  const std::vector<CMapTower>& MapTowers() const { return m_mapTowers; }
   uint32_t Undated() const { return m_undated; }
   // The chart's title: whose performances it counts.
   const std::string& ChartTitle() const { return m_chartTitle; }
 
-  // Asks for the form (text, CSV, HTML) and a file, and writes the record there; a file that
-  // cannot be written is reported.
+  // Asks for the form (text, CSV, HTML, or the GeoJSON map of the record's towers) and a file,
+  // and writes it there; a file that cannot be written is reported, and so are the towers the
+  // map leaves off for want of a position.
   void Export();
   // Puts the record's text on the clipboard.
   void Clip();
@@ -106,6 +114,7 @@ class CRecordsDoc : public ChoiceTarget {
   std::vector<std::string> m_lines;
   std::vector<CYearCount> m_years;
   uint32_t m_undated = 0;
+  std::vector<CMapTower> m_mapTowers;  // the record's towers, for the map
   std::string m_chartTitle;
 };
 

@@ -133,6 +133,31 @@ TEST_F(RecordsDocTest, ExportWritesTheChosenFormClipAndSaveChartGoThroughThePlat
   ASSERT_TRUE(files.ReadAll("/work/ann.html", written));
   EXPECT_EQ(written, RecordHtml(LibraryRecord(kAnn), "Ann Bell"));
 
+  // The map of Ann's towers, worked by hand: Headington twice (bells 1 and 2 of 6), Leeds
+  // once; neither has a position, so both are named as left off.
+  platform.QueueDialog([](DialogModel& dialog) {
+    dialog.SetChecked("geojson", true);
+    dialog.SetChecked("text", false);
+    return DialogAction::Ok;
+  });
+  platform.QueueSaveFile("/work/ann.geojson");
+  view.Run(Cmd::RecordsExport);
+  EXPECT_EQ(platform.filePrompts.back().defaultName, "Ann Bell.geojson");
+  const std::vector<CMapTower> towers = {
+      {.tower = kHeadington, .performances = 2, .first = Day(1, 3, 2003), .last = Day(2, 3, 2004),
+       .circled = false, .kind = "peal"},
+      {.tower = kLeeds, .performances = 1, .first = Day(5, 5, 2006), .last = Day(5, 5, 2006),
+       .circled = false, .kind = "peal"}};
+  CGridConverter converter;
+  const CGeoJsonMap map = WriteGeoJsonMap(towers, converter);
+  ASSERT_TRUE(files.ReadAll("/work/ann.geojson", written));
+  EXPECT_EQ(written, map.json);
+  ASSERT_EQ(map.skipped.size(), 2u);
+  ASSERT_EQ(platform.shownTexts.size(), 1u);
+  EXPECT_EQ(platform.shownTexts[0].first, "Towers left off the map");
+  EXPECT_EQ(platform.shownTexts[0].second, SkippedTowerText(map.skipped[0]) + "\r\n" +
+                                               SkippedTowerText(map.skipped[1]) + "\r\n");
+
   // A cancelled prompt writes nothing.
   platform.QueueDialogOk();
   platform.QueueSaveFile(std::nullopt);

@@ -1,7 +1,7 @@
 // The Records window's text page and its chart of performances per year.
 #include "gui/records_window.h"
 
-#include <QBarCategoryAxis>
+#include <QCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -87,20 +87,26 @@ void RecordsView::BuildChart() {
   if (doc.Undated() > 0) title += QString(" (%1 undated not shown)").arg(doc.Undated());
   chart->setTitle(title);
   auto* bars = new QBarSet("Performances");
-  QStringList years;
   uint32_t most = 0;
   for (const CYearCount& year : doc.Years()) {
     *bars << static_cast<qreal>(year.performances);
-    years << QString::number(year.year);
     most = std::max(most, year.performances);
   }
   auto* series = new QBarSeries;
   series->append(bars);
   chart->addSeries(series);
-  auto* axisX = new QBarCategoryAxis;
-  axisX->append(years);
-  // A long run of years would crowd its labels: they turn on their side.
-  if (years.size() > 12) axisX->setLabelsAngle(-90);
+  // Bar n stands at n on the axis. A short run of years is labelled year by year; a long one
+  // every fifth or tenth year, so that the labels stay readable.
+  const auto count = static_cast<int>(doc.Years().size());
+  const int step = count <= 15 ? 1 : count <= 40 ? 5 : 10;
+  auto* axisX = new QCategoryAxis;
+  axisX->setObjectName("recordsYears");
+  axisX->setRange(-0.5, std::max(count, 1) - 0.5);
+  axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  for (int i = 0; i < count; ++i) {
+    const int year = doc.Years()[static_cast<size_t>(i)].year;
+    if (step == 1 || year % step == 0) axisX->append(QString::number(year), i);
+  }
   chart->addAxis(axisX, Qt::AlignBottom);
   series->attachAxis(axisX);
   auto* axisY = new QValueAxis;
@@ -127,6 +133,11 @@ bool RecordsView::SaveChart(const std::string& path) {
 }
 
 void RecordsView::showEvent(QShowEvent* event) {
+  // The text takes three fifths of the window at first, the chart the rest.
+  if (!m_sized && height() > 0) {
+    m_sized = true;
+    m_splitter->setSizes({height() * 3 / 5, height() * 2 / 5});
+  }
   Reload();
   DocView::showEvent(event);
 }

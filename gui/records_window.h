@@ -36,6 +36,7 @@ class RecordsView : public DocView {
   QScrollArea* m_scroll = nullptr;
   QWidget* m_page = nullptr;
   QChartView* m_chart = nullptr;
+  bool m_sized = false;  // the splitter has its first sizes
 };
 
 }  // namespace tv::gui

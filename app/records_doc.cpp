@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "peals/peal_ledger.h"
 #include "records/record_layout.h"
+#include "records/record_map.h"
 #include "records/ringer_record.h"
 #include "records/selection_milestones.h"
 #include "refdb/index_set.h"
@@ -111,26 +112,13 @@ void CRecordsDoc::Show(const CPealLedger& ledger, PerformanceKind kind, uint32_t
   if (person == 0) {
     m_reports.push_back(MilestonesReport(ComputeSelectionMilestones(performances, facts),
                                          performances, counting));
-    // The recorder's map: the towers of the selected performances, circled by no one ringer.
-    std::vector<const CPeal*> selected;
-    for (const CPerformance& p : performances) {
-      if (p.selected) selected.push_back(p.peal);
-    }
-    m_mapTowers = MapTowersOfPeals(selected);
-    for (CMapTower& tower : m_mapTowers) tower.kind = kindName;
+    m_mapTowers = MapTowersOfSelection(performances, kindName);
     m_title = "Milestones reached";
     m_chartTitle = std::string(KindNoun(kind, true)) + " of the current buffer per year";
   } else {
     const CRingerRecord record = ComputeRingerRecord(performances, facts, person);
     m_reports.push_back(RingerReport(record, performances, counting));
-    for (const CTowerRung& rung : record.towers) {
-      m_mapTowers.push_back({.tower = static_cast<int32_t>(rung.tower),
-                             .performances = rung.performances,
-                             .first = rung.first,
-                             .last = rung.last,
-                             .circled = rung.Circled(),
-                             .kind = kindName});
-    }
+    m_mapTowers = MapTowersOfRecord(record, kindName);
     m_title = PersonName(facts.PersonCounted(person));
     m_chartTitle = m_title + "'s " + std::string(KindNoun(kind, true)) + " per year";
   }

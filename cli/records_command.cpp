@@ -13,6 +13,7 @@
 #include "peals/peal_ledger.h"
 #include "peals/selection.h"
 #include "records/record_layout.h"
+#include "records/record_map.h"
 #include "records/record_rules.h"
 #include "refdb/index_set.h"
 #include "refdb/person.h"
@@ -124,27 +125,14 @@ void RunRecords(CliContext& context, RecordsArguments& arguments) {
     if (arguments.milestones) {
       reports.push_back(MilestonesReport(ComputeSelectionMilestones(performances, facts),
                                          performances, counting));
-      // The recorder's map: the towers of the selected performances, circled by no one ringer.
-      std::vector<const CPeal*> selected;
-      for (const CPerformance& p : performances) {
-        if (p.selected) selected.push_back(p.peal);
-      }
-      for (CMapTower tower : MapTowersOfPeals(selected)) {
-        tower.kind = kindName;
+      for (CMapTower& tower : MapTowersOfSelection(performances, kindName)) {
         mapTowers.push_back(std::move(tower));
       }
     } else {
       const CRingerRecord record = ComputeRingerRecord(performances, facts, person);
       rangAny = rangAny || record.performances > 0;
       reports.push_back(RingerReport(record, performances, counting));
-      for (const CTowerRung& rung : record.towers) {
-        mapTowers.push_back({.tower = static_cast<int32_t>(rung.tower),
-                             .performances = rung.performances,
-                             .first = rung.first,
-                             .last = rung.last,
-                             .circled = rung.Circled(),
-                             .kind = kindName});
-      }
+      for (CMapTower& tower : MapTowersOfRecord(record, kindName)) mapTowers.push_back(std::move(tower));
     }
   }
 

@@ -19,28 +19,20 @@ QColor ColourOf(LineColour colour) {
   return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-// The report page inside the analysis window's scroll area.
-class ReportPage : public QWidget {
- public:
-  ReportPage(CAnalView& logic, QWidget* parent) : QWidget(parent), m_logic(logic) {
-    setFont(ListFont());
-    setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Base);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    std::vector<DrawnRow> rows;
-    for (const std::string& line : m_logic.Lines()) rows.push_back({line});
-    DrawRows(painter, rect().adjusted(kMargin, kMargin / 2, 0, 0), rows);
-  }
-
- private:
-  CAnalView& m_logic;
-};
-
 }  // namespace
+
+LinesPage::LinesPage(Lines lines, QWidget* parent) : QWidget(parent), m_lines(std::move(lines)) {
+  setFont(ListFont());
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Base);
+}
+
+void LinesPage::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  std::vector<DrawnRow> rows;
+  for (const std::string& line : m_lines()) rows.push_back({line});
+  DrawRows(painter, rect().adjusted(kMargin, kMargin / 2, 0, 0), rows);
+}
 
 QFont ListFont() {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -147,7 +139,8 @@ AnalysisView::AnalysisView(CAnalDoc& doc, QWidget* parent)
   m_scroll = new QScrollArea(this);
   m_scroll->setWidgetResizable(false);
   m_scroll->setFrameShape(QFrame::NoFrame);
-  m_page = new ReportPage(m_logic, m_scroll);
+  m_page = new LinesPage([this]() -> const std::vector<std::string>& { return m_logic.Lines(); },
+                         m_scroll);
   m_scroll->setWidget(m_page);
   layout->addWidget(m_scroll);
   Reload();

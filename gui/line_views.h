@@ -5,6 +5,7 @@
 
 #include <QScrollArea>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,20 @@ struct DrawnRow {
 
 // Draws display lines one below the other from the top, in the fixed-pitch font.
 void DrawRows(QPainter& painter, const QRect& area, const std::vector<DrawnRow>& rows);
+
+// A page of report lines in the list font, drawn from the top, for a scroll area: the analysis
+// report, a record. `lines` gives the lines to draw each time the page is painted.
+class LinesPage : public QWidget {
+ public:
+  using Lines = std::function<const std::vector<std::string>&()>;
+  LinesPage(Lines lines, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  Lines m_lines;
+};
 
 // The face every document view shows the frame: its command target and a redraw.
 class DocView : public QWidget {

@@ -18,31 +18,6 @@
 #include "gui/win1252.h"
 
 namespace tv::gui {
-namespace {
-
-constexpr int kMargin = 6;
-
-class RecordPage : public QWidget {
- public:
-  RecordPage(CRecordsDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
-    setFont(ListFont());
-    setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Base);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    std::vector<DrawnRow> rows;
-    for (const std::string& line : m_doc.Lines()) rows.push_back({line});
-    DrawRows(painter, rect().adjusted(kMargin, kMargin / 2, 0, 0), rows);
-  }
-
- private:
-  CRecordsDoc& m_doc;
-};
-
-}  // namespace
 
 RecordsView::RecordsView(CRecordsDoc& doc, QWidget* parent) : DocView(parent), m_logic(doc) {
   setObjectName("records");
@@ -53,7 +28,8 @@ RecordsView::RecordsView(CRecordsDoc& doc, QWidget* parent) : DocView(parent), m
   m_scroll->setObjectName("recordsText");
   m_scroll->setWidgetResizable(false);
   m_scroll->setFrameShape(QFrame::NoFrame);
-  m_page = new RecordPage(doc, m_scroll);
+  m_page = new LinesPage([&doc]() -> const std::vector<std::string>& { return doc.Lines(); },
+                         m_scroll);
   m_scroll->setWidget(m_page);
   m_chart = new QChartView(m_splitter);
   m_chart->setObjectName("recordsChart");

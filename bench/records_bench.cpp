@@ -45,8 +45,11 @@ void BM_YearMilestones(benchmark::State& state, uint32_t peals) {
   size_t reached = 0;
   for (auto _ : state) {
     std::vector<CPerformance> performances = Performances(peals);
+    // The last whole year, selected by its dates as a selection by date range does.
     const int lastYear = performances.empty() ? 0 : SplitDate(performances.back().peal->date).year;
-    for (CPerformance& p : performances) p.selected = SplitDate(p.peal->date).year == lastYear - 1;
+    const Date from = MakeDate(1, 1, lastYear - 1);
+    const Date to = MakeDate(31, 12, lastYear - 1);
+    for (CPerformance& p : performances) p.selected = p.peal->date >= from && p.peal->date <= to;
     CRecordFacts facts(PersonIndex().equivalences);
     const std::vector<CPersonMilestones> milestones = ComputeSelectionMilestones(performances, facts);
     reached = 0;

@@ -8,13 +8,15 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libpugixml-dev nlohmann-json3-dev libproj-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev xvfb xauth
-  sqlite3
+  sqlite3 nodejs npm
   clang-14 libclang-rt-14-dev llvm-14
   dpkg-dev file desktop-file-utils appstream man-db shared-mime-info libxml2-utils
 )
 
 missing=()
 for package in "${packages[@]}"; do
+  # Some builds of nodejs (NodeSource's) bring npm with them and conflict with Debian's package.
+  if [ "$package" = npm ] && command -v npm >/dev/null; then continue; fi
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$package")
   fi

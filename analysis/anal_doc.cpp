@@ -12,6 +12,7 @@
 #include "core/display_lines.h"
 #include "core/services.h"
 #include "core/text.h"
+#include "peals/peal_ledger.h"
 #include "peals/tolvane_doc.h"
 
 namespace tv {
@@ -171,9 +172,12 @@ void CAnalDoc::Run(const CPealLedger& ledger, int buffer, AnalysisKind kind,
   m_altLines.clear();
   m_ownAlt = false;
   m_list = MakeAnalysis(kind, ticked, selection, AnalysisDay());
-  for (const uint32_t number : ledger.PealsOf(buffer)) {
-    const CPeal* peal = ledger.PealAt(number);
-    if (peal && peal->extras[kValidity].empty()) m_list->AddPeal(*peal);
+  const std::vector<uint32_t> peals = ledger.PealsOf(buffer);
+  if (!m_list->AddPealsFromColumns(ledger.Columns(), peals)) {
+    for (const uint32_t number : peals) {
+      const CPeal* peal = ledger.PealAt(number);
+      if (peal && peal->extras[kValidity].empty()) m_list->AddPeal(*peal);
+    }
   }
   m_mainLines = m_list->BuildReport();
   std::vector<std::string> alternative;

@@ -99,6 +99,22 @@ void CAnalList::AddToItem(int32_t key, Date date, int64_t changes, int64_t minut
   }
 }
 
+void CAnalList::AddGathered(int32_t key, const CAnalItem& counts) {
+  for (int step = 0; step < kMaxParentSteps; ++step) {
+    if (key == 0 && !m_countsKeyZero) return;
+    CAnalItem& item = ItemFor(key);
+    item.rungTower += counts.rungTower;
+    item.rungHand += counts.rungHand;
+    item.conductedTower += counts.conductedTower;
+    item.conductedHand += counts.conductedHand;
+    item.changes += counts.changes;
+    item.minutes += counts.minutes;
+    if (m_options.showFirst) item.firstDate = EarlierDate(item.firstDate, counts.firstDate);
+    if (item.parentKey == 0) return;
+    key = item.parentKey;
+  }
+}
+
 void CAnalList::AddOnce(CAnalItem& item, Date date, int64_t changes, int64_t minutes, bool hand,
                         bool conducted, uint32_t amount) {
   if (m_options.showScore && date != 0) {

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/dates.h"
+#include "peals/peal_columns.h"
 #include "peals/peal_record.h"
 #include "peals/selection_state.h"
 #include "refdb/ind_obj.h"
@@ -86,6 +88,14 @@ class CAnalList : public CSelTgt, public CAnalysisQuery {
   virtual void AddToItem(int32_t key, Date date, int64_t changes, int64_t minutes, bool hand,
                          bool conducted, uint32_t amount);
   virtual void AddPeal(const CPeal& peal) = 0;
+  // Counts the peals numbered `peals` (a buffer's, in ledger order) from the ledger's columns,
+  // leaving out those with a Validity entry, exactly as AddPeal of each would; false, having
+  // counted nothing, when this analysis with these options needs the whole records.
+  virtual bool AddPealsFromColumns(const CPealColumns& columns, std::span<const uint32_t> peals) {
+    (void)columns;
+    (void)peals;
+    return false;
+  }
   virtual std::string KeyTitle() const = 0;
   // Writes the rows' entries as a new index into the two files; the base writes nothing.
   virtual void SaveIndex(File& data, File& index) { (void)data; (void)index; }
@@ -141,6 +151,15 @@ class CAnalList : public CSelTgt, public CAnalysisQuery {
   // The parent row of a newly made row; the ringer and composer analyses use the person's
   // equivalence.
   virtual int32_t ParentFor(int32_t key) const { (void)key; return 0; }
+  // Adds counts gathered for `key` to its row and on up its parent rows, as AddToItem of each
+  // contribution would (the score is left alone); key 0 makes no row.
+  void AddGathered(int32_t key, const CAnalItem& counts);
+  // Notes peals seen, as AddToItem does for every contribution.
+  void NoteSeen(bool tower, bool hand, bool conducted) {
+    m_sawTower = m_sawTower || tower;
+    m_sawHand = m_sawHand || hand;
+    m_sawConducted = m_sawConducted || conducted;
+  }
   // Counts one peal under the selection's conductor rule, when it applies.
   void CountConductorRule(const CPeal& peal, int32_t key);
   // Counts a whole peal (its date, changes, time and kind, not conducted, amount 1).

@@ -1,6 +1,9 @@
 // Analyses by ringer and composer, and the Equivalence command.
 #include "analysis/person_list.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "analysis/bell_rule.h"
 #include "analysis/key_names.h"
 #include "core/services.h"
@@ -81,6 +84,91 @@ void CPersonList::AddPeal(const CPeal& peal) {
       AddBell(static_cast<int32_t>(peal.ringers[static_cast<size_t>(position)]), bell, bells, 1);
     });
   }
+}
+
+namespace {
+
+// One person's counts while a buffer is gathered from the columns, by person key.
+struct Gathered {
+  uint32_t rungTower = 0;
+  uint32_t rungHand = 0;
+  uint32_t conductedTower = 0;
+  uint32_t conductedHand = 0;
+  int64_t changes = 0;
+  int64_t minutes = 0;
+  Date firstDate = 0;
+  bool named = false;  // named by some peal, if only as composer or arranger
+};
+
+// Person keys up to this many are gathered in an array by key; a larger one (a damaged
+// ledger's) is counted into its row directly.
+constexpr uint32_t kGatheredKeys = 1u << 22;
+
+}  // namespace
+
+bool CPersonList::AddPealsFromColumns(const CPealColumns& c, std::span<const uint32_t> peals) {
+  if (Options().fantasy || Options().showScore || Selection().kind == kSelectedByTower) return false;
+  const bool first = Options().showFirst;
+  std::vector<Gathered> byKey;
+  const auto slot = [&byKey](uint32_t key) -> Gathered* {
+    if (key >= kGatheredKeys) return nullptr;
+    if (key >= byKey.size()) byKey.resize(std::max<size_t>(key + 1, byKey.size() * 3 / 2));
+    return &byKey[key];
+  };
+  bool tower = false;
+  bool hand = false;
+  bool any = false;
+  for (const uint32_t p : peals) {
+    if (!c.Stored(p) || c.HasValidity(p)) continue;
+    any = true;
+    const bool handbell = c.Handbell(p);
+    (handbell ? hand : tower) = true;
+    const Date date = c.date[p];
+    for (const uint32_t ringer : c.Ringers(p)) {
+      if (ringer == 0) continue;
+      Gathered* g = slot(ringer);
+      if (!g) {
+        AddToItem(static_cast<int32_t>(ringer), date, c.changes[p], c.time[p], handbell, false, 1);
+        continue;
+      }
+      ++(handbell ? g->rungHand : g->rungTower);
+      g->changes += c.changes[p];
+      g->minutes += c.time[p];
+      if (first) g->firstDate = EarlierDate(g->firstDate, date);
+      g->named = true;
+    }
+    if (Gathered* g = slot(c.conductor[p])) {
+      ++(handbell ? g->conductedHand : g->conductedTower);
+      if (first) g->firstDate = EarlierDate(g->firstDate, date);
+      g->named = true;
+    } else {
+      AddToItem(static_cast<int32_t>(c.conductor[p]), date, 0, 0, handbell, true, 1);
+    }
+    // Composers and arrangers get rows (for Save As) but no counts.
+    for (const uint32_t named : {c.composer[p], c.arranger[p]}) {
+      if (Gathered* g = slot(named)) {
+        g->named = true;
+      } else {
+        AddToItem(static_cast<int32_t>(named), 0, 0, 0, handbell, false, 0);
+      }
+    }
+  }
+  // Every peal counted names a conductor's place, if only an empty one.
+  NoteSeen(tower, hand, any);
+  for (size_t key = 1; key < byKey.size(); ++key) {
+    const Gathered& g = byKey[key];
+    if (!g.named) continue;
+    CAnalItem counts;
+    counts.rungTower = g.rungTower;
+    counts.rungHand = g.rungHand;
+    counts.conductedTower = g.conductedTower;
+    counts.conductedHand = g.conductedHand;
+    counts.changes = g.changes;
+    counts.minutes = g.minutes;
+    counts.firstDate = g.firstDate;
+    AddGathered(static_cast<int32_t>(key), counts);
+  }
+  return true;
 }
 
 void CPersonList::SaveIndex(File& data, File& index) {

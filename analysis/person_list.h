@@ -26,6 +26,8 @@ class CPersonList : public CAnalList {
   int CompareItems(const CAnalItem& a, const CAnalItem& b) override;
   std::string ItemLine(const CAnalItem& item) override;
   void AddPeal(const CPeal& peal) override;
+  // Without Fantasy, Recent or a selection by tower (which count by bells and by order).
+  bool AddPealsFromColumns(const CPealColumns& columns, std::span<const uint32_t> peals) override;
   std::string KeyTitle() const override { return "Ringer"; }
   // Every person row's entry as a new person index, and "new.eqv" in the current directory
   // with the rows' equivalences.
@@ -60,6 +62,8 @@ class CCompList : public CPersonList {
  public:
   using CPersonList::CPersonList;
   void AddPeal(const CPeal& peal) override;
+  // Composers are counted from the records: the ringers' column pass does not apply.
+  bool AddPealsFromColumns(const CPealColumns&, std::span<const uint32_t>) override { return false; }
   std::string KeyTitle() const override { return "Composer"; }
 };
 

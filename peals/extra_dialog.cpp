@@ -118,7 +118,10 @@ void CExtraDialog::FillFields() {
 void EditExtras(CTolvaneDoc& doc, CPeal* peal) {
   if (!peal) return;
   CExtraDialog dialog(*peal);
-  if (ThePlatform().RunDialog(dialog)) dialog.StoreFields();
+  if (ThePlatform().RunDialog(dialog)) {
+    dialog.StoreFields();
+    if (doc.PealAt(peal->pealNumber) == peal) doc.PealChanged(peal->pealNumber);
+  }
   doc.modified = true;
   if (doc.views) doc.views->RedrawAll();
 }

@@ -157,11 +157,12 @@ size_t ReplaceThroughout(CPealLedger& ledger, GlobalItem item, int32_t fromKey, 
     ++changed;
     if (item == GlobalItem::Association) {
       peal->association = static_cast<uint8_t>(toKey);
-      continue;
+    } else {
+      ForEachKeyField(*peal, item, [from, to](uint32_t& field) {
+        if (field == from) field = to;
+      });
     }
-    ForEachKeyField(*peal, item, [from, to](uint32_t& field) {
-      if (field == from) field = to;
-    });
+    ledger.PealChanged(n);
   }
   return changed;
 }

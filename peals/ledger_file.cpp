@@ -1,6 +1,10 @@
 // Streaming a peal ledger file in and out through a buffered archive.
 #include "peals/ledger_file.h"
 
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
 #include "core/archive.h"
 #include "core/services.h"
 #include "core/text.h"
@@ -49,7 +53,32 @@ Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadRe
   const bool oldForm = IsOldFormName(path);
   LedgerReadResult read;
   std::string failure;
-  {
+  // The whole file in one read, its records read where they lie. A file that cannot be read
+  // whole (too large for memory or for 32-bit record offsets, or failing part way) is read
+  // again through the archive.
+  std::unique_ptr<char[]> whole;
+  uint64_t length = 0;
+  try {
+    length = file->Length();
+    if (length >= UINT32_MAX) throw std::length_error("too large to read whole");
+    whole = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+    file->ReadExactly(whole.get(), length);
+  } catch (const std::exception&) {
+    whole.reset();
+    file = Files().Open(path, OpenMode::Read, &why);
+    if (!file) {
+      return Status(StatusCode::IoError,
+                    FileErrorText(why == FileErrorCause::None ? FileErrorCause::Generic : why, path, false));
+    }
+  }
+  if (whole) {
+    uint64_t stoppedAt = 0;
+    ledger.AdoptRecords(std::move(whole), static_cast<size_t>(length), oldForm, stoppedAt);
+    if (stoppedAt < length) {
+      read.complete = false;
+      read.stoppedAt = stoppedAt;
+    }
+  } else {
     Archive in(*file, Archive::Mode::Load);
     for (;;) {
       uint64_t start = 0;
@@ -119,7 +148,9 @@ Status WriteLedgerFile(const std::string& path, const CPealLedger& ledger,
         // The thread lists the buffer in ledger order; the count guards against a damaged one.
         for (uint32_t n = ledger.FirstOf(buffer); n != 0 && written <= ledger.lastPealNumber;
              n = ledger.Entry(n).next, ++written) {
-          if (CPeal* peal = ledger.PealAt(n)) peal->SerializeRecord(out, oldForm);
+          // A record not read since the file was loaded is read for the write and let go.
+          std::unique_ptr<CPeal> unread = ledger.UnreadCopy(n);
+          if (CPeal* peal = unread ? unread.get() : ledger.PealAt(n)) peal->SerializeRecord(out, oldForm);
         }
       }
       out.Flush();

@@ -173,6 +173,7 @@ void CPealEntry::AfterChoice(PealNameField field, int position, int32_t key) {
       peal->tenor = static_cast<const CTower*>(object)->WeightAt(peal->date) & kTenorBits;
     }
   }
+  if (peal != detached.get()) m_doc.PealChanged(m_number);
   ResolveNext();
 }
 
@@ -311,8 +312,9 @@ void ApplyDialog(CTolvaneDoc& doc, CPeal& peal, const CPealForm& typed, const CP
   const Date date = peal.date;
   const uint8_t sequence = peal.sequence;
   ApplyFields(peal, entry.typed, entry.shown);
-  if ((peal.date != date || peal.sequence != sequence) && doc.PealAt(peal.pealNumber) == &peal) {
-    KeepInLedgerOrder(doc, peal.pealNumber);
+  if (doc.PealAt(peal.pealNumber) == &peal) {
+    doc.PealChanged(peal.pealNumber);
+    if (peal.date != date || peal.sequence != sequence) KeepInLedgerOrder(doc, peal.pealNumber);
   }
   entry.Resolve(peal);
 }

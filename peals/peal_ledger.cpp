@@ -11,6 +11,13 @@ CPealLedger::CPealLedger() { ResetLedger(); }
 void CPealLedger::ResetLedger() {
   m_entries.clear();
   m_entries.emplace_back();
+  m_peals.clear();
+  m_peals.emplace_back();
+  m_columns.Clear();
+  m_bytes.reset();
+  m_recordAt.clear();
+  m_bytesLength = 0;
+  m_unread = 0;
   lastPealNumber = 0;
   bufferRoots.assign(2, 0);
   bufferPositions.assign(2, 0);
@@ -18,19 +25,90 @@ void CPealLedger::ResetLedger() {
 }
 
 CPeal* CPealLedger::PealAt(uint32_t pealNumber) const {
-  return pealNumber < m_entries.size() ? m_entries[pealNumber].peal.get() : nullptr;
+  if (pealNumber >= m_peals.size()) return nullptr;
+  std::unique_ptr<CPeal>& peal = m_peals[pealNumber];
+  if (!peal && pealNumber != 0 && m_columns.Stored(pealNumber)) {
+    peal = ReadRecord(pealNumber);
+    RecordRead();
+  }
+  return peal.get();
+}
+
+std::unique_ptr<CPeal> CPealLedger::UnreadCopy(uint32_t pealNumber) const {
+  if (pealNumber == 0 || pealNumber >= m_peals.size() || m_peals[pealNumber] ||
+      !m_columns.Stored(pealNumber)) {
+    return nullptr;
+  }
+  return ReadRecord(pealNumber);
+}
+
+std::unique_ptr<CPeal> CPealLedger::ReadRecord(uint32_t pealNumber) const {
+  auto peal = std::make_unique<CPeal>();
+  const size_t at = m_recordAt[pealNumber];
+  // The record was read whole when the file was adopted, so it reads whole again.
+  peal->ParseRecord(std::string_view(m_bytes.get() + at, m_bytesLength - at), m_bytesOldForm);
+  peal->pealNumber = pealNumber;
+  return peal;
+}
+
+void CPealLedger::RecordRead() const {
+  if (m_unread > 0 && --m_unread == 0) {
+    m_bytes.reset();
+    m_recordAt = {};
+  }
+}
+
+void CPealLedger::AdoptRecords(std::unique_ptr<char[]> bytes, size_t length, bool oldForm,
+                               uint64_t& stoppedAt) {
+  ResetLedger();
+  const std::string_view all(bytes.get(), length);
+  // A record of a real ledger takes some fifty bytes; the arrays grow past this if need be.
+  const uint32_t expected = static_cast<uint32_t>(std::min<size_t>(length / 40 + 1, UINT32_MAX - 1));
+  m_columns.Reserve(expected);
+  m_recordAt.reserve(static_cast<size_t>(expected) + 1);
+  m_recordAt.push_back(0);
+  size_t at = 0;
+  while (at < length) {
+    const uint32_t number = lastPealNumber + 1;
+    try {
+      const size_t taken = m_columns.ParseInto(number, all.substr(at), oldForm);
+      m_recordAt.push_back(static_cast<uint32_t>(at));
+      at += taken;
+    } catch (const FileError&) {
+      break;
+    }
+    lastPealNumber = number;
+  }
+  stoppedAt = at;
+  m_entries.resize(static_cast<size_t>(lastPealNumber) + 1);
+  m_peals.resize(static_cast<size_t>(lastPealNumber) + 1);
+  m_unread = lastPealNumber;
+  if (m_unread > 0) {
+    m_bytes = std::move(bytes);
+    m_bytesLength = length;
+    m_bytesOldForm = oldForm;
+  } else {
+    m_recordAt.clear();
+  }
 }
 
 const CPindex& CPealLedger::Entry(uint32_t pealNumber) const {
   return pealNumber < m_entries.size() ? m_entries[pealNumber] : m_entries[0];
 }
 
+void CPealLedger::ReserveFor(uint32_t count) {
+  m_entries.reserve(static_cast<size_t>(count) + 1);
+  m_columns.Reserve(count);
+}
+
 uint32_t CPealLedger::AddPeal(std::unique_ptr<CPeal> peal) {
   const uint32_t number = lastPealNumber + 1;
   peal->pealNumber = number;
   if (m_entries.size() <= number) m_entries.resize(number + 1);
+  if (m_peals.size() <= number) m_peals.resize(number + 1);
   m_entries[number] = CPindex{};
-  m_entries[number].peal = std::move(peal);
+  m_columns.Set(number, *peal);
+  m_peals[number] = std::move(peal);
   lastPealNumber = number;
   return number;
 }
@@ -38,13 +116,35 @@ uint32_t CPealLedger::AddPeal(std::unique_ptr<CPeal> peal) {
 std::unique_ptr<CPeal> CPealLedger::ReplacePeal(uint32_t pealNumber,
                                                 std::unique_ptr<CPeal> peal) {
   if (!IsPeal(pealNumber) || !peal) return nullptr;
+  PealAt(pealNumber);  // the record replaced is given back whole
   peal->pealNumber = pealNumber;
-  std::swap(m_entries[pealNumber].peal, peal);
+  m_columns.Set(pealNumber, *peal);
+  std::swap(m_peals[pealNumber], peal);
   return peal;
 }
 
+void CPealLedger::PealChanged(uint32_t pealNumber) {
+  if (const CPeal* peal = IsPeal(pealNumber) ? PealAt(pealNumber) : nullptr) m_columns.Set(pealNumber, *peal);
+}
+
+std::string CPealLedger::ColumnsDisagreement() const {
+  const uint32_t last = std::max(lastPealNumber, m_columns.Size());
+  for (uint32_t n = 1; n <= last; ++n) {
+    // A record not read yet is compared as it will be read, and left unread.
+    const std::unique_ptr<CPeal> unread = UnreadCopy(n);
+    const CPeal* peal = unread ? unread.get() : (n < m_peals.size() ? m_peals[n].get() : nullptr);
+    const std::string field = m_columns.Disagreement(n, peal);
+    if (!field.empty()) return "peal " + std::to_string(n) + ": " + field;
+  }
+  return "";
+}
+
 void CPealLedger::DiscardPeal(uint32_t pealNumber) {
-  if (pealNumber != 0 && pealNumber < m_entries.size()) m_entries[pealNumber] = CPindex{};
+  if (pealNumber == 0 || pealNumber >= m_entries.size()) return;
+  m_entries[pealNumber] = CPindex{};
+  if (!m_peals[pealNumber] && m_columns.Stored(pealNumber)) RecordRead();
+  m_peals[pealNumber].reset();
+  m_columns.Erase(pealNumber);
 }
 
 uint32_t CPealLedger::FirstOf(int buffer) const {
@@ -82,13 +182,20 @@ std::vector<uint32_t> CPealLedger::PealsOf(int buffer) const {
   return peals;
 }
 
-uint32_t CPealLedger::FindSlot(int buffer, const CPeal& peal, bool& onRight) const {
+bool CPealLedger::Before(uint32_t a, uint32_t b) const {
+  const CPealColumns& c = m_columns;
+  if (c.date[a] != c.date[b]) return c.date[a] < c.date[b];
+  if (c.sequence[a] != c.sequence[b]) return c.sequence[a] < c.sequence[b];
+  return a < b;
+}
+
+uint32_t CPealLedger::FindSlot(int buffer, uint32_t pealNumber, bool& onRight) const {
   onRight = false;
   uint32_t g = bufferRoots[buffer];
   if (g == 0) return 0;
   for (;;) {
     const CPindex& node = Entry(g);
-    onRight = node.peal->CompareOrder(peal) < 0;
+    onRight = Before(g, pealNumber);
     const uint32_t child = onRight ? node.right : node.left;
     if (child == 0) return g;
     g = child;
@@ -240,9 +347,7 @@ void CPealLedger::GatherIntoBuffer(const std::vector<uint32_t>& peals, int buffe
   const std::vector<uint32_t>* lists[] = {&all, &peals};
   for (const std::vector<uint32_t>* list : lists) {
     for (const uint32_t n : *list) {
-      if (!IsPeal(n)) continue;
-      const CPeal& peal = *Entry(n).peal;
-      places.push_back({peal.date, peal.sequence, peal.pealNumber, n});
+      if (IsPeal(n)) places.push_back({m_columns.date[n], m_columns.sequence[n], n, n});
     }
   }
   std::sort(places.begin(), places.end());
@@ -256,7 +361,7 @@ void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {
   CPindex& p = At(pealNumber);
   p.parent = p.left = p.right = p.prev = p.next = 0;
   bool onRight = false;
-  const uint32_t g = FindSlot(buffer, *p.peal, onRight);
+  const uint32_t g = FindSlot(buffer, pealNumber, onRight);
   if (g == 0) {
     bufferRoots[buffer] = pealNumber;
     return;
@@ -280,9 +385,14 @@ void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {
 }
 
 bool CPealLedger::InLedgerOrder(uint32_t first, uint32_t last) const {
+  // Numbers ascend, so peal n - 1 comes first unless its date or sequence is later.
+  const CPealColumns& c = m_columns;
   for (uint32_t n = first; n <= last; ++n) {
-    if (!IsPeal(n)) return false;
-    if (n > first && Entry(n - 1).peal->CompareOrder(*Entry(n).peal) >= 0) return false;
+    if (!c.Stored(n)) return false;
+    if (n > first && (c.date[n - 1] > c.date[n] ||
+                      (c.date[n - 1] == c.date[n] && c.sequence[n - 1] > c.sequence[n]))) {
+      return false;
+    }
   }
   return true;
 }
@@ -340,7 +450,7 @@ void CPealLedger::MoveSubtree(uint32_t a, int buffer) {
   }
 
   bool onRight = false;
-  const uint32_t g = FindSlot(buffer, *At(a).peal, onRight);
+  const uint32_t g = FindSlot(buffer, a, onRight);
   if (g == 0) {
     bufferRoots[buffer] = a;
     return;
@@ -378,10 +488,13 @@ uint32_t CPealLedger::FindDate(Date date, uint8_t sequence) const {
   if (!BufferExists(currentBuffer)) return 0;
   uint32_t found = 0;
   uint32_t n = bufferRoots[currentBuffer];
+  const CPealColumns& c = m_columns;
   while (n != 0) {
     found = n;
     const CPindex& node = Entry(n);
-    const int side = node.peal->CompareDate(date, sequence);
+    // As CPeal::CompareDate: a wanted sequence of 0 runs on to the first peal of the date.
+    int side = date < c.date[n] ? -1 : (date > c.date[n] ? 1 : 0);
+    if (side == 0) side = sequence == 0 ? -1 : (sequence < c.sequence[n] ? -1 : (sequence > c.sequence[n] ? 1 : 0));
     if (side == 0) break;
     n = side > 0 ? node.right : node.left;
   }

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/dates.h"
+#include "peals/peal_columns.h"
 #include "peals/peal_record.h"
 
 namespace tv {
@@ -18,7 +20,6 @@ struct CPindex {
   uint32_t right = 0;  // later peals
   uint32_t prev = 0;   // previous peal of the buffer in ledger order
   uint32_t next = 0;   // next peal of the buffer in ledger order
-  std::unique_ptr<CPeal> peal;
 };
 
 inline constexpr int kDeletedBuffer = 0;
@@ -36,16 +37,35 @@ class CPealLedger {
   void ResetLedger();
 
   // --- the master peal array ---
-  // The peal numbered `pealNumber`, or null (number 0, past the last, or cleared away).
+  // The peal numbered `pealNumber`, or null (number 0, past the last, or cleared away). A peal
+  // loaded from a file is read from the file's bytes the first time it is asked for.
   CPeal* PealAt(uint32_t pealNumber) const;
+  // A peal loaded from a file and not yet asked for, read afresh for one use without keeping
+  // it; null for every other peal (which PealAt gives as it is).
+  std::unique_ptr<CPeal> UnreadCopy(uint32_t pealNumber) const;
+  // Makes the records of a whole ledger file, `length` bytes, the peals of an empty ledger
+  // (numbered from 1, in no buffer): their columns are read now, the records when first asked
+  // for. Stops at a record that the bytes end inside, and gives its offset in `stoppedAt` (the
+  // length when every record was whole).
+  void AdoptRecords(std::unique_ptr<char[]> bytes, size_t length, bool oldForm, uint64_t& stoppedAt);
   // The entry of a peal number; entry 0 (all links 0, no peal) for numbers out of range.
   const CPindex& Entry(uint32_t pealNumber) const;
+  // Room for `count` peals without the arrays growing on the way (an estimate is fine).
+  void ReserveFor(uint32_t count);
   // Stores `peal` under the next peal number, in no buffer yet, and gives the number.
   uint32_t AddPeal(std::unique_ptr<CPeal> peal);
   // Puts `peal` in the place of the peal numbered `pealNumber`, under that number and in the
   // same buffer place, and gives back the peal it replaced (null when there was none, and then
   // nothing changes). The new peal must order exactly as the old one (same date and sequence).
   std::unique_ptr<CPeal> ReplacePeal(uint32_t pealNumber, std::unique_ptr<CPeal> peal);
+  // Brings the columns up to date after the peal numbered `pealNumber` was changed in place.
+  // Every change made through PealAt calls it; an order change also needs the peal re-placed.
+  void PealChanged(uint32_t pealNumber);
+  // The fields that selections and analyses read, by peal number.
+  const CPealColumns& Columns() const { return m_columns; }
+  // An empty text when the columns agree with every record; otherwise the first peal number
+  // and field that differ.
+  std::string ColumnsDisagreement() const;
 
   // --- buffers ---
   int BufferCount() const { return static_cast<int>(bufferRoots.size()); }
@@ -86,9 +106,7 @@ class CPealLedger {
 
  protected:
   CPindex& At(uint32_t pealNumber) { return m_entries[pealNumber]; }
-  bool IsPeal(uint32_t pealNumber) const {
-    return pealNumber != 0 && pealNumber < m_entries.size() && m_entries[pealNumber].peal;
-  }
+  bool IsPeal(uint32_t pealNumber) const { return pealNumber != 0 && m_columns.Stored(pealNumber); }
   // Removes a peal from the ledger for good: its entry keeps no peal and no links. The caller
   // has already taken it out of its buffer.
   void DiscardPeal(uint32_t pealNumber);
@@ -96,7 +114,13 @@ class CPealLedger {
  private:
   // The empty child slot of `buffer` where `peal` belongs: the parent (0 for an empty tree) and
   // whether the slot is its right child.
-  uint32_t FindSlot(int buffer, const CPeal& peal, bool& onRight) const;
+  uint32_t FindSlot(int buffer, uint32_t pealNumber, bool& onRight) const;
+  // Ledger order of two stored peals, from the columns: true when `a` comes before `b`.
+  bool Before(uint32_t a, uint32_t b) const;
+  // Reads the record of a peal not yet read (AdoptRecords) into a new peal.
+  std::unique_ptr<CPeal> ReadRecord(uint32_t pealNumber) const;
+  // Forgets the file's bytes once no record is left to read from them.
+  void RecordRead() const;
   // True when first..last are all peals, in ascending ledger order.
   bool InLedgerOrder(uint32_t first, uint32_t last) const;
   // The depth beyond which a buffer's tree is out of balance somewhere on the path.
@@ -113,6 +137,16 @@ class CPealLedger {
   void LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight, int buffer);
 
   std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
+  // The records by peal number; null for none, and for a record not yet read from m_bytes.
+  mutable std::vector<std::unique_ptr<CPeal>> m_peals;
+  CPealColumns m_columns;
+  // The bytes of the ledger file loaded, while some record in it is still to be read, with
+  // each such record's offset by peal number.
+  mutable std::unique_ptr<char[]> m_bytes;
+  mutable std::vector<uint32_t> m_recordAt;
+  size_t m_bytesLength = 0;
+  bool m_bytesOldForm = false;
+  mutable size_t m_unread = 0;
 };
 
 }  // namespace tv

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/archive.h"
@@ -113,6 +114,10 @@ class CPeal : public CSelTgt {
   // `oldForm` selects the older record start (a raw 16-bit peal number). Reading raises
   // FileError when the file ends inside the record.
   void SerializeRecord(Archive& archive, bool oldForm);
+  // Reads the peal, as SerializeRecord does, from the record at the start of `bytes` (the rest
+  // of a ledger file read whole) and gives the number of bytes the record took. Raises
+  // FileError(EndOfFile) when the bytes end inside the record.
+  size_t ParseRecord(std::string_view bytes, bool oldForm);
   // True when some ringer key needs more than 16 bits, so the ringers are written as 32-bit
   // values.
   bool NeedsWideRingerKeys() const;

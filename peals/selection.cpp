@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <set>
+#include <span>
+#include <unordered_map>
 
 #include "core/services.h"
 #include "core/text.h"
@@ -84,12 +86,95 @@ bool CriterionHolds(const CPeal& peal, int criterion, const CSelectionState& sta
   }
 }
 
-bool AnalysisTest(const CPeal& peal, const CSelectionState& state) {
+bool AnalysisTest(std::span<const uint32_t> ringers, const CSelectionState& state) {
   if (!state.analysis) return false;
-  return std::any_of(peal.ringers.begin(), peal.ringers.end(), [&state](uint32_t ringer) {
+  return std::any_of(ringers.begin(), ringers.end(), [&state](uint32_t ringer) {
     return ringer != 0 && state.analysis->HasRungTowerPeals(static_cast<int32_t>(ringer));
   });
 }
+
+// True for the criteria whose test reads only fields the ledger's columns hold.
+bool TestedOnColumns(int criterion) {
+  switch (criterion) {
+    case kSelAssociation:
+    case kSelTower:
+    case kSelMethod:
+    case kSelClass:
+    case kSelStage:
+    case kSelMethodCount:
+    case kSelRinger:
+    case kSelConductor:
+    case kSelChanges:
+    case kSelTime:
+    case kSelTenor:
+    case kSelDate: return true;
+    default: return false;
+  }
+}
+
+// Matches for a criterion that TestedOnColumns names, reading the columns of peal `p` only.
+// The method criteria ask the method index once for each method met.
+class CColumnTest {
+ public:
+  CColumnTest(const CPealColumns& columns, int criterion, const CSelectionState& state,
+              const std::vector<int32_t>& keys)
+      : m_c(columns), m_criterion(criterion), m_state(state), m_keys(keys) {}
+
+  bool Matches(uint32_t p) {
+    if ((m_state.towerOrHand == TowerOrHand::Tower && m_c.Handbell(p)) ||
+        (m_state.towerOrHand == TowerOrHand::Hand && !m_c.Handbell(p))) {
+      return m_state.exclude;
+    }
+    if (m_state.validOnly && !m_c.HasValidity(p)) return m_state.exclude;
+    return Holds(p) != m_state.exclude;
+  }
+
+ private:
+  bool AnyKey(uint32_t field) const {
+    return std::any_of(m_keys.begin(), m_keys.end(),
+                       [field](int32_t key) { return static_cast<int64_t>(field) == key; });
+  }
+  bool InRangeOf(int64_t value) const { return InRange(value, m_state); }
+
+  bool Holds(uint32_t p) {
+    switch (m_criterion) {
+      case kSelAssociation: return AnyKey(m_c.association[p]);
+      case kSelTower: return AnyKey(m_c.tower[p]);
+      case kSelMethod: return AnyKey(m_c.method[p]);
+      case kSelClass:
+      case kSelStage:
+      case kSelMethodCount: return MethodHolds(m_c.method[p]);
+      case kSelRinger: {
+        const std::span<const uint32_t> ringers = m_c.Ringers(p);
+        return std::any_of(ringers.begin(), ringers.end(),
+                           [this](uint32_t ringer) { return AnyKey(ringer); });
+      }
+      case kSelConductor: return AnyKey(m_c.conductor[p]);
+      case kSelChanges: return InRangeOf(m_c.changes[p]);
+      case kSelTime: return InRangeOf(m_c.time[p]);
+      case kSelTenor: return InRangeOf(m_c.tenor[p]);
+      case kSelDate: return InRangeOf(m_c.date[p]);
+      default: return false;
+    }
+  }
+
+  bool MethodHolds(uint32_t key) {
+    if (key == 0) return false;
+    const auto known = m_methods.find(key);
+    if (known != m_methods.end()) return known->second;
+    CPeal peal;
+    peal.method = key;
+    const bool holds = CriterionHolds(peal, m_criterion, m_state, m_keys.front());
+    m_methods.emplace(key, holds);
+    return holds;
+  }
+
+  const CPealColumns& m_c;
+  int m_criterion;
+  const CSelectionState& m_state;
+  const std::vector<int32_t>& m_keys;
+  std::unordered_map<uint32_t, bool> m_methods;
+};
 
 }  // namespace
 
@@ -306,6 +391,10 @@ size_t SplitCurrentBuffer(CPealLedger& ledger, int criterion, const CSelectionSt
       criterion == kSelDuplicate ? TwinsInBuffer(ledger, peals) : std::vector<bool>();
   std::vector<uint32_t> passing;
   std::vector<uint32_t> failing;
+  failing.reserve(peals.size());
+  const CPealColumns& columns = ledger.Columns();
+  CColumnTest onColumns(columns, criterion, state, keys);
+  const bool byColumns = TestedOnColumns(criterion);
   for (size_t i = 0; i < peals.size(); ++i) {
     const uint32_t p = peals[i];
     bool passes = false;
@@ -313,9 +402,8 @@ size_t SplitCurrentBuffer(CPealLedger& ledger, int criterion, const CSelectionSt
       // Exclude gives the peals without a twin; the other filters do not apply.
       passes = twins[i] != state.exclude;
     } else {
-      const CPeal& peal = *ledger.PealAt(p);
-      passes = Matches(peal, criterion, state, keys) &&
-               (!state.analysisOnly || AnalysisTest(peal, state));
+      passes = byColumns ? onColumns.Matches(p) : Matches(*ledger.PealAt(p), criterion, state, keys);
+      if (passes && state.analysisOnly) passes = AnalysisTest(columns.Ringers(p), state);
     }
     (passes ? passing : failing).push_back(p);
   }

@@ -2,6 +2,7 @@
 #include "analysis/person_list.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "analysis/bell_rule.h"
@@ -88,12 +89,11 @@ void CPersonList::AddPeal(const CPeal& peal) {
 
 namespace {
 
-// One person's counts while a buffer is gathered from the columns, by person key.
+// One person's counts while a buffer is gathered from the columns, by person key; index 0 of
+// the pairs is tower peals, 1 handbell peals.
 struct Gathered {
-  uint32_t rungTower = 0;
-  uint32_t rungHand = 0;
-  uint32_t conductedTower = 0;
-  uint32_t conductedHand = 0;
+  uint32_t rung[2] = {0, 0};
+  uint32_t conducted[2] = {0, 0};
   int64_t changes = 0;
   int64_t minutes = 0;
   Date firstDate = 0;
@@ -101,72 +101,156 @@ struct Gathered {
 };
 
 // Person keys up to this many are gathered in an array by key; a larger one (a damaged
-// ledger's) is counted into its row directly.
+// ledger's) is counted into its row afterwards, peal by peal.
 constexpr uint32_t kGatheredKeys = 1u << 22;
+// A buffer this long is gathered in two halves at once, one on each of two cores.
+constexpr size_t kSplitAbove = 200000;
+
+// What one pass over some of a buffer's peals gathers.
+struct Gathering {
+  std::vector<Gathered> byKey;
+  std::vector<uint32_t> farPeals;  // peals naming a key beyond kGatheredKeys
+  bool tower = false;
+  bool hand = false;
+  bool any = false;
+
+  Gathered& At(uint32_t key) {
+    if (key >= byKey.size()) byKey.resize(std::max<size_t>(key + 1, byKey.size() * 3 / 2));
+    return byKey[key];
+  }
+
+  // Adds another gathering of other peals of the same buffer.
+  void Merge(const Gathering& other) {
+    if (byKey.size() < other.byKey.size()) byKey.resize(other.byKey.size());
+    for (size_t key = 0; key < other.byKey.size(); ++key) {
+      const Gathered& from = other.byKey[key];
+      if (!from.named) continue;
+      Gathered& into = byKey[key];
+      for (int kind = 0; kind < 2; ++kind) {
+        into.rung[kind] += from.rung[kind];
+        into.conducted[kind] += from.conducted[kind];
+      }
+      into.changes += from.changes;
+      into.minutes += from.minutes;
+      into.firstDate = EarlierDate(into.firstDate, from.firstDate);
+      into.named = true;
+    }
+    farPeals.insert(farPeals.end(), other.farPeals.begin(), other.farPeals.end());
+    tower = tower || other.tower;
+    hand = hand || other.hand;
+    any = any || other.any;
+  }
+};
+
+bool NamesFarKey(const CPealColumns& c, uint32_t p) {
+  if (c.conductor[p] >= kGatheredKeys || c.composer[p] >= kGatheredKeys ||
+      c.arranger[p] >= kGatheredKeys) {
+    return true;
+  }
+  const std::span<const uint32_t> ringers = c.Ringers(p);
+  return std::any_of(ringers.begin(), ringers.end(), [](uint32_t key) { return key >= kGatheredKeys; });
+}
+
+// Gathers the peals without a Validity entry: every ringer rings, the conductor conducts, and
+// composers and arrangers are named (rows for Save As, but no counts). With `kAnyFarKey` a peal
+// naming a key beyond kGatheredKeys is left to farPeals; without it none can, and `into.byKey`
+// already reaches every key.
+template <bool kFirstDates, bool kAnyFarKey>
+void Gather(const CPealColumns& c, std::span<const uint32_t> peals, Gathering& into) {
+  const uint32_t* keys = c.ringerKeys.data();
+  Gathered* byKey = into.byKey.data();
+  for (const uint32_t p : peals) {
+    const uint8_t flags = c.flags[p];
+    if (!(flags & CPealColumns::kStored) || (flags & CPealColumns::kHasValidity)) continue;
+    if constexpr (kAnyFarKey) {
+      if (NamesFarKey(c, p)) {
+        into.farPeals.push_back(p);
+        continue;
+      }
+    }
+    const int kind = (flags & CPealColumns::kHandbell) ? 1 : 0;
+    (kind ? into.hand : into.tower) = true;
+    into.any = true;
+    const Date date = c.date[p];
+    const int64_t changes = c.changes[p];
+    const int64_t minutes = c.time[p];
+    const uint32_t* ringer = keys + c.ringerStart[p];
+    const uint32_t* end = ringer + c.ringerCount[p];
+    for (; ringer != end; ++ringer) {
+      Gathered& g = kAnyFarKey ? into.At(*ringer) : byKey[*ringer];
+      ++g.rung[kind];
+      g.changes += changes;
+      g.minutes += minutes;
+      if constexpr (kFirstDates) g.firstDate = EarlierDate(g.firstDate, date);
+      g.named = true;
+    }
+    Gathered& conductor = kAnyFarKey ? into.At(c.conductor[p]) : byKey[c.conductor[p]];
+    ++conductor.conducted[kind];
+    if constexpr (kFirstDates) conductor.firstDate = EarlierDate(conductor.firstDate, date);
+    conductor.named = true;
+    (kAnyFarKey ? into.At(c.composer[p]) : byKey[c.composer[p]]).named = true;
+    (kAnyFarKey ? into.At(c.arranger[p]) : byKey[c.arranger[p]]).named = true;
+  }
+}
+
+void GatherAll(const CPealColumns& c, std::span<const uint32_t> peals, bool firstDates,
+               Gathering& into) {
+  // Vacant positions count under key 0, whose row is never made.
+  const bool anyFar = c.PersonKeyBound() > kGatheredKeys;
+  const auto gather = [&c, firstDates, anyFar](std::span<const uint32_t> part, Gathering& result) {
+    result.byKey.resize(anyFar ? 0 : c.PersonKeyBound());
+    if (anyFar) {
+      firstDates ? Gather<true, true>(c, part, result) : Gather<false, true>(c, part, result);
+    } else {
+      firstDates ? Gather<true, false>(c, part, result) : Gather<false, false>(c, part, result);
+    }
+  };
+  if (peals.size() <= kSplitAbove || std::thread::hardware_concurrency() < 2) {
+    gather(peals, into);
+    return;
+  }
+  Gathering later;
+  const size_t half = peals.size() / 2;
+  std::thread second([&] { gather(peals.subspan(half), later); });
+  gather(peals.first(half), into);
+  second.join();
+  into.Merge(later);
+}
 
 }  // namespace
 
 bool CPersonList::AddPealsFromColumns(const CPealColumns& c, std::span<const uint32_t> peals) {
   if (Options().fantasy || Options().showScore || Selection().kind == kSelectedByTower) return false;
-  const bool first = Options().showFirst;
-  std::vector<Gathered> byKey;
-  const auto slot = [&byKey](uint32_t key) -> Gathered* {
-    if (key >= kGatheredKeys) return nullptr;
-    if (key >= byKey.size()) byKey.resize(std::max<size_t>(key + 1, byKey.size() * 3 / 2));
-    return &byKey[key];
-  };
-  bool tower = false;
-  bool hand = false;
-  bool any = false;
-  for (const uint32_t p : peals) {
-    if (!c.Stored(p) || c.HasValidity(p)) continue;
-    any = true;
-    const bool handbell = c.Handbell(p);
-    (handbell ? hand : tower) = true;
-    const Date date = c.date[p];
-    for (const uint32_t ringer : c.Ringers(p)) {
-      if (ringer == 0) continue;
-      Gathered* g = slot(ringer);
-      if (!g) {
-        AddToItem(static_cast<int32_t>(ringer), date, c.changes[p], c.time[p], handbell, false, 1);
-        continue;
-      }
-      ++(handbell ? g->rungHand : g->rungTower);
-      g->changes += c.changes[p];
-      g->minutes += c.time[p];
-      if (first) g->firstDate = EarlierDate(g->firstDate, date);
-      g->named = true;
-    }
-    if (Gathered* g = slot(c.conductor[p])) {
-      ++(handbell ? g->conductedHand : g->conductedTower);
-      if (first) g->firstDate = EarlierDate(g->firstDate, date);
-      g->named = true;
-    } else {
-      AddToItem(static_cast<int32_t>(c.conductor[p]), date, 0, 0, handbell, true, 1);
-    }
-    // Composers and arrangers get rows (for Save As) but no counts.
-    for (const uint32_t named : {c.composer[p], c.arranger[p]}) {
-      if (Gathered* g = slot(named)) {
-        g->named = true;
-      } else {
-        AddToItem(static_cast<int32_t>(named), 0, 0, 0, handbell, false, 0);
-      }
-    }
-  }
+  Gathering gathered;
+  GatherAll(c, peals, Options().showFirst, gathered);
   // Every peal counted names a conductor's place, if only an empty one.
-  NoteSeen(tower, hand, any);
-  for (size_t key = 1; key < byKey.size(); ++key) {
-    const Gathered& g = byKey[key];
+  NoteSeen(gathered.tower, gathered.hand, gathered.any);
+  for (size_t key = 1; key < gathered.byKey.size(); ++key) {
+    const Gathered& g = gathered.byKey[key];
     if (!g.named) continue;
     CAnalItem counts;
-    counts.rungTower = g.rungTower;
-    counts.rungHand = g.rungHand;
-    counts.conductedTower = g.conductedTower;
-    counts.conductedHand = g.conductedHand;
+    counts.rungTower = g.rung[0];
+    counts.rungHand = g.rung[1];
+    counts.conductedTower = g.conducted[0];
+    counts.conductedHand = g.conducted[1];
     counts.changes = g.changes;
     counts.minutes = g.minutes;
     counts.firstDate = g.firstDate;
     AddGathered(static_cast<int32_t>(key), counts);
+  }
+  // A peal naming a key too large for the array is counted from its record, as AddPeal does.
+  for (const uint32_t p : gathered.farPeals) {
+    CPeal peal;
+    peal.date = c.date[p];
+    peal.changes = c.changes[p];
+    peal.time = c.time[p];
+    peal.handbell = c.Handbell(p);
+    peal.conductor = c.conductor[p];
+    peal.composer = c.composer[p];
+    peal.arranger = c.arranger[p];
+    const std::span<const uint32_t> ringers = c.Ringers(p);
+    peal.ringers.assign(ringers.begin(), ringers.end());
+    AddPeal(peal);
   }
   return true;
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/archive.h"
+#include "core/large_pages.h"
 #include "core/services.h"
 #include "core/text.h"
 #include "peals/ledger_format.h"
@@ -62,6 +63,7 @@ Status ReadLedgerFile(const std::string& path, CPealLedger& ledger, LedgerReadRe
     length = file->Length();
     if (length >= UINT32_MAX) throw std::length_error("too large to read whole");
     whole = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+    PreferLargePages(whole.get(), static_cast<size_t>(length));
     file->ReadExactly(whole.get(), length);
   } catch (const std::exception&) {
     whole.reset();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/large_pages.h"
 #include "peals/peal_record.h"
 
 namespace tv {
@@ -25,6 +26,20 @@ void CPealColumns::Reserve(uint32_t count) {
   arranger.reserve(n);
   ringerStart.reserve(n);
   ringerCount.reserve(n);
+  PreferLargePages(date);
+  PreferLargePages(sequence);
+  PreferLargePages(flags);
+  PreferLargePages(association);
+  PreferLargePages(tower);
+  PreferLargePages(method);
+  PreferLargePages(changes);
+  PreferLargePages(time);
+  PreferLargePages(tenor);
+  PreferLargePages(conductor);
+  PreferLargePages(composer);
+  PreferLargePages(arranger);
+  PreferLargePages(ringerStart);
+  PreferLargePages(ringerCount);
 }
 
 void CPealColumns::Grow(uint32_t number) {
@@ -74,6 +89,10 @@ void CPealColumns::Set(uint32_t number, const CPeal& peal) {
     std::copy(peal.ringers.begin(), peal.ringers.end(), ringerKeys.begin() + ringerStart[number]);
   }
   ringerCount[number] = count;
+  for (const uint32_t key : peal.ringers) NotePersonKey(key);
+  NotePersonKey(peal.conductor);
+  NotePersonKey(peal.composer);
+  NotePersonKey(peal.arranger);
   CompactRingers();
 }
 

@@ -42,6 +42,9 @@ class CPealColumns {
   bool Stored(uint32_t number) const { return number < flags.size() && (flags[number] & kStored); }
   bool Handbell(uint32_t number) const { return (flags[number] & kHandbell) != 0; }
   bool HasValidity(uint32_t number) const { return (flags[number] & kHasValidity) != 0; }
+  // Above every person key (ringer, conductor, composer, arranger) any peal has held since the
+  // columns were cleared: a bound for arrays by person key.
+  uint32_t PersonKeyBound() const { return m_personKeyBound; }
   // The ringer keys of a peal by position, 0 for a vacant one, as the record holds them.
   std::span<const uint32_t> Ringers(uint32_t number) const {
     return {ringerKeys.data() + ringerStart[number], ringerCount[number]};
@@ -74,7 +77,12 @@ class CPealColumns {
   // Drops the keys of replaced ringer lists when they make up most of ringerKeys.
   void CompactRingers();
 
+  void NotePersonKey(uint32_t key) {
+    if (key >= m_personKeyBound) m_personKeyBound = key == UINT32_MAX ? key : key + 1;
+  }
+
   size_t m_unusedKeys = 0;  // keys of ringerKeys that no peal's list covers
+  uint32_t m_personKeyBound = 1;
 };
 
 }  // namespace tv

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "core/large_pages.h"
+
 namespace tv {
 
 CPealLedger::CPealLedger() { ResetLedger(); }
@@ -65,7 +67,11 @@ void CPealLedger::AdoptRecords(std::unique_ptr<char[]> bytes, size_t length, boo
   // A record of a real ledger takes some fifty bytes; the arrays grow past this if need be.
   const uint32_t expected = static_cast<uint32_t>(std::min<size_t>(length / 40 + 1, UINT32_MAX - 1));
   m_columns.Reserve(expected);
+  // Each ringer key takes at least two bytes of a record: the keys never outgrow this.
+  m_columns.ringerKeys.reserve(length / 2);
+  PreferLargePages(m_columns.ringerKeys);
   m_recordAt.reserve(static_cast<size_t>(expected) + 1);
+  PreferLargePages(m_recordAt);
   m_recordAt.push_back(0);
   size_t at = 0;
   while (at < length) {
@@ -80,7 +86,11 @@ void CPealLedger::AdoptRecords(std::unique_ptr<char[]> bytes, size_t length, boo
     lastPealNumber = number;
   }
   stoppedAt = at;
+  m_entries.reserve(static_cast<size_t>(lastPealNumber) + 1);
+  PreferLargePages(m_entries);
   m_entries.resize(static_cast<size_t>(lastPealNumber) + 1);
+  m_peals.reserve(static_cast<size_t>(lastPealNumber) + 1);
+  PreferLargePages(m_peals);
   m_peals.resize(static_cast<size_t>(lastPealNumber) + 1);
   m_unread = lastPealNumber;
   if (m_unread > 0) {
@@ -273,33 +283,38 @@ void CPealLedger::RebuildBalanced(uint32_t top, int buffer) {
   LinkBalanced(peals, above, above != 0 && Entry(above).right == top, buffer);
 }
 
+namespace {
+
+// The middle of a range of positions, the root of its balanced subtree.
+constexpr size_t Middle(size_t lo, size_t hi) { return lo + (hi - lo) / 2; }
+
+}  // namespace
+
+void CPealLedger::LinkRange(const std::vector<uint32_t>& peals, size_t lo, size_t hi, uint32_t parent) {
+  // Left subtree first, so that the peals' entries are written in the order of `peals`: one
+  // pass through memory for peals in number order. The depth is the tree's, about log2 of the
+  // number of peals.
+  const size_t middle = Middle(lo, hi);
+  if (middle > lo) LinkRange(peals, lo, middle - 1, peals[middle]);
+  CPindex& node = At(peals[middle]);
+  node.parent = parent;
+  node.left = middle > lo ? peals[Middle(lo, middle - 1)] : 0;
+  node.right = middle < hi ? peals[Middle(middle + 1, hi)] : 0;
+  if (middle < hi) LinkRange(peals, middle + 1, hi, peals[middle]);
+}
+
 void CPealLedger::LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight,
                                int buffer) {
   if (peals.empty()) return;
-  struct Range {
-    size_t lo, hi;
-    uint32_t parent;
-    bool right;
-  };
-  std::vector<Range> ranges{{0, peals.size() - 1, parent, onRight}};
-  while (!ranges.empty()) {
-    const Range r = ranges.back();
-    ranges.pop_back();
-    const size_t middle = r.lo + (r.hi - r.lo) / 2;
-    const uint32_t n = peals[middle];
-    CPindex& node = At(n);
-    node.parent = r.parent;
-    node.left = node.right = 0;
-    if (r.parent == 0) {
-      bufferRoots[buffer] = n;
-    } else if (r.right) {
-      At(r.parent).right = n;
-    } else {
-      At(r.parent).left = n;
-    }
-    if (middle < r.hi) ranges.push_back({middle + 1, r.hi, n, true});
-    if (middle > r.lo) ranges.push_back({r.lo, middle - 1, n, false});
+  const uint32_t root = peals[Middle(0, peals.size() - 1)];
+  if (parent == 0) {
+    bufferRoots[buffer] = root;
+  } else if (onRight) {
+    At(parent).right = root;
+  } else {
+    At(parent).left = root;
   }
+  LinkRange(peals, 0, peals.size() - 1, parent);
 }
 
 void CPealLedger::LinkWholeBuffer(const std::vector<uint32_t>& peals, int buffer) {
@@ -328,32 +343,28 @@ void CPealLedger::GatherIntoBuffer(const std::vector<uint32_t>& peals, int buffe
     return;
   }
   // Otherwise the whole buffer is relinked in ledger order: the same thread that inserting them
-  // one by one makes, since no two peals order alike.
-  // The keys of CPeal::CompareOrder, held together so that sorting reads no peals.
-  struct Place {
-    Date date;
-    uint8_t sequence;
-    uint32_t pealNumber;
-    uint32_t entry;
-    bool operator<(const Place& other) const {
-      if (date != other.date) return date < other.date;
-      if (sequence != other.sequence) return sequence < other.sequence;
-      return pealNumber < other.pealNumber;
-    }
-  };
-  std::vector<uint32_t> all = PealsOf(buffer);
-  std::vector<Place> places;
-  places.reserve(all.size() + peals.size());
-  const std::vector<uint32_t>* lists[] = {&all, &peals};
-  for (const std::vector<uint32_t>* list : lists) {
-    for (const uint32_t n : *list) {
-      if (IsPeal(n)) places.push_back({m_columns.date[n], m_columns.sequence[n], n, n});
-    }
+  // one by one makes, since no two peals order alike. The buffer and each buffer gathered into
+  // it are each in ledger order already, so the runs are merged, two at a time, rather than
+  // the whole sorted again.
+  const auto before = [this](uint32_t a, uint32_t b) { return Before(a, b); };
+  std::vector<std::vector<uint32_t>> runs{PealsOf(buffer)};
+  runs.emplace_back();
+  for (const uint32_t n : peals) {
+    if (!IsPeal(n)) continue;
+    if (!runs.back().empty() && !Before(runs.back().back(), n)) runs.emplace_back();
+    runs.back().push_back(n);
   }
-  std::sort(places.begin(), places.end());
-  all.clear();
-  for (const Place& place : places) all.push_back(place.entry);
-  LinkWholeBuffer(all, buffer);
+  while (runs.size() > 1) {
+    std::vector<std::vector<uint32_t>> merged;
+    for (size_t i = 0; i + 1 < runs.size(); i += 2) {
+      std::vector<uint32_t>& both = merged.emplace_back(runs[i].size() + runs[i + 1].size());
+      std::merge(runs[i].begin(), runs[i].end(), runs[i + 1].begin(), runs[i + 1].end(),
+                 both.begin(), before);
+    }
+    if (runs.size() % 2 == 1) merged.push_back(std::move(runs.back()));
+    runs = std::move(merged);
+  }
+  LinkWholeBuffer(runs.front(), buffer);
 }
 
 void CPealLedger::InsertIntoBuffer(uint32_t pealNumber, int buffer) {

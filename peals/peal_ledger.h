@@ -135,6 +135,8 @@ class CPealLedger {
   // Links `peals` (in ledger order) as a balanced tree under `parent` on the given side, or as
   // the buffer's whole tree when `parent` is 0. Their prev/next links are left as they are.
   void LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight, int buffer);
+  // Links peals[lo..hi] as the balanced subtree under `parent` (its root the middle peal).
+  void LinkRange(const std::vector<uint32_t>& peals, size_t lo, size_t hi, uint32_t parent);
 
   std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
   // The records by peal number; null for none, and for a record not yet read from m_bytes.

@@ -53,6 +53,14 @@ class RecordBytes {
   const uint8_t* m_end;
 };
 
+// The little-endian number of `width` bytes at `at`.
+template <unsigned kWidth>
+uint32_t Little(const uint8_t* at) {
+  uint32_t value = 0;
+  for (unsigned i = 0; i < kWidth; ++i) value |= static_cast<uint32_t>(at[i]) << (8 * i);
+  return value;
+}
+
 // One field of a record as read: its number, text or array, by its type.
 struct RecordField {
   int type = 0;
@@ -180,67 +188,93 @@ size_t CPeal::ParseRecord(std::string_view bytes, bool oldForm) {
 
 size_t CPealColumns::ParseInto(uint32_t number, std::string_view bytes, bool oldForm) {
   Grow(number);
-  // As a record reads into a new peal: a tower peal only with its w field, nothing else set.
-  uint8_t flag = kStored | kHandbell;
-  Date readDate = 0;
-  uint8_t readSequence = 0;
-  uint8_t readAssociation = 0;
-  uint32_t readTower = 0, readMethod = 0, readConductor = 0, readComposer = 0, readArranger = 0;
-  int32_t readChanges = 0;
-  uint16_t readTime = 0, readTenor = 0;
+  // The record's fields by code, each the last value read under it, as the record reader's
+  // assignments leave them: a text, or an array not of one value, reads as 0. A code whose bit
+  // of `present` is clear was not read (its entry is not set).
+  uint32_t value[32];
+  uint32_t present = 0;
+  const auto* next = reinterpret_cast<const uint8_t*>(bytes.data());
+  const uint8_t* const end = next + bytes.size();
   const auto first = static_cast<uint32_t>(ringerKeys.size());
-  size_t taken = 0;
-  try {
-  taken = ReadFields(bytes, oldForm, [&](const RecordField& field) {
-    const uint32_t value = field.value;
-    switch (field.letter) {
-      case 'k': {
-        const auto low = static_cast<uint8_t>(value & 0xFF);
-        readSequence = low == kSequenceTakenAsNone ? 0 : low;
-        readDate = static_cast<int32_t>(value) >> 8;
-        break;
-      }
-      case 'a': readAssociation = static_cast<uint8_t>(value); break;
-      case 't': readTower = value; break;
-      case 'w':
-        flag = static_cast<uint8_t>(value < kTowerPealFlag ? flag | kHandbell : flag & ~kHandbell);
-        readTenor = static_cast<uint16_t>(value & kTenorMask);
-        break;
-      case 'h': readTime = static_cast<uint16_t>(value); break;
-      case 'n': readChanges = static_cast<int32_t>(value); break;
-      case 'm': readMethod = value; break;
-      case 'c': readComposer = value; break;
-      case 'j': readArranger = value; break;
-      case 'y': readConductor = value; break;
-      case 'r':
-        if (field.type == 5 || field.type == 6) {
-          for (int i = 0; i < field.count; ++i) ringerKeys.push_back(field.At(i));
-        }
-        break;
-      case 'v': flag |= kHasValidity; break;
-      default: break;
-    }
-  });
-  } catch (const FileError&) {
+  const auto ended = [this, first]() {
     ringerKeys.resize(first);
-    throw;
+    throw FileError(FileErrorCause::EndOfFile, "", "Unexpected end of file");
+  };
+  const auto text = [&]() {
+    const void* nul = std::memchr(next, 0, static_cast<size_t>(end - next));
+    if (!nul) ended();
+    next = static_cast<const uint8_t*>(nul) + 1;
+  };
+  if (oldForm) {
+    if (end - next < 2) ended();
+    next += 2;
   }
-  date[number] = readDate;
-  sequence[number] = readSequence;
+  constexpr uint32_t kRingersCode = Code('r');
+  for (;;) {
+    if (next == end) ended();
+    const uint8_t tag = *next++;
+    if (tag == 0) break;
+    const unsigned type = tag >> 5;
+    const unsigned code = tag & 0x1f;
+    uint32_t read = 0;
+    if (type <= 2) {
+      const unsigned width = 1u << type;
+      if (static_cast<size_t>(end - next) < width) ended();
+      read = width == 1 ? Little<1>(next) : (width == 2 ? Little<2>(next) : Little<4>(next));
+      next += width;
+    } else if (type == 3) {
+      text();
+    } else if (type <= 6) {
+      if (next == end) ended();
+      const unsigned count = *next++;
+      const unsigned width = type == 4 ? 1 : (type == 5 ? 2 : 4);
+      if (static_cast<size_t>(end - next) < static_cast<size_t>(count) * width) ended();
+      if (count == 1) read = width == 1 ? Little<1>(next) : (width == 2 ? Little<2>(next) : Little<4>(next));
+      if (code == kRingersCode && type == 5) {
+        for (unsigned i = 0; i < count; ++i) ringerKeys.push_back(Little<2>(next + 2 * i));
+      } else if (code == kRingersCode && type == 6) {
+        for (unsigned i = 0; i < count; ++i) ringerKeys.push_back(Little<4>(next + 4 * i));
+      }
+      next += static_cast<size_t>(count) * width;
+    } else {
+      if (next == end) ended();
+      const unsigned count = *next++;
+      for (unsigned i = 0; i < count; ++i) text();
+    }
+    value[code] = read;
+    present |= 1u << code;
+  }
+
+  const auto field = [&value, present](char letter) {
+    return (present & (1u << Code(letter))) ? value[Code(letter)] : 0;
+  };
+  const uint32_t k = field('k');
+  const auto low = static_cast<uint8_t>(k & 0xFF);
+  uint8_t flag = kStored;
+  // Without its w field a record reads as a handbell peal with no tenor.
+  const bool hasWeight = present & (1u << Code('w'));
+  if (!hasWeight || field('w') < kTowerPealFlag) flag |= kHandbell;
+  if (present & (1u << Code('v'))) flag |= kHasValidity;
+  date[number] = static_cast<int32_t>(k) >> 8;
+  sequence[number] = low == kSequenceTakenAsNone ? 0 : low;
   flags[number] = flag;
-  association[number] = readAssociation;
-  tower[number] = readTower;
-  method[number] = readMethod;
-  changes[number] = readChanges;
-  time[number] = readTime;
-  tenor[number] = readTenor;
-  conductor[number] = readConductor;
-  composer[number] = readComposer;
-  arranger[number] = readArranger;
+  association[number] = static_cast<uint8_t>(field('a'));
+  tower[number] = field('t');
+  method[number] = field('m');
+  changes[number] = static_cast<int32_t>(field('n'));
+  time[number] = static_cast<uint16_t>(field('h'));
+  tenor[number] = static_cast<uint16_t>(field('w') & kTenorMask);
+  conductor[number] = field('y');
+  composer[number] = field('c');
+  arranger[number] = field('j');
   m_unusedKeys += ringerCount[number];
   ringerStart[number] = first;
   ringerCount[number] = static_cast<uint32_t>(ringerKeys.size()) - first;
-  return taken;
+  for (size_t i = first; i < ringerKeys.size(); ++i) NotePersonKey(ringerKeys[i]);
+  NotePersonKey(conductor[number]);
+  NotePersonKey(composer[number]);
+  NotePersonKey(arranger[number]);
+  return static_cast<size_t>(next - reinterpret_cast<const uint8_t*>(bytes.data()));
 }
 
 }  // namespace tv

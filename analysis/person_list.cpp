@@ -2,11 +2,11 @@
 #include "analysis/person_list.h"
 
 #include <algorithm>
-#include <thread>
 #include <vector>
 
 #include "analysis/bell_rule.h"
 #include "analysis/key_names.h"
+#include "core/two_halves.h"
 #include "core/services.h"
 #include "refdb/index_set.h"
 #include "refdb/method.h"
@@ -103,8 +103,6 @@ struct Gathered {
 // Person keys up to this many are gathered in an array by key; a larger one (a damaged
 // ledger's) is counted into its row afterwards, peal by peal.
 constexpr uint32_t kGatheredKeys = 1u << 22;
-// A buffer this long is gathered in two halves at once, one on each of two cores.
-constexpr size_t kSplitAbove = 200000;
 
 // What one pass over some of a buffer's peals gathers.
 struct Gathering {
@@ -197,24 +195,19 @@ void GatherAll(const CPealColumns& c, std::span<const uint32_t> peals, bool firs
                Gathering& into) {
   // Vacant positions count under key 0, whose row is never made.
   const bool anyFar = c.PersonKeyBound() > kGatheredKeys;
-  const auto gather = [&c, firstDates, anyFar](std::span<const uint32_t> part, Gathering& result) {
+  Gathering halves[2];
+  const int pieces = InTwoHalves(peals.size(), [&](size_t from, size_t to, int half) {
+    Gathering& result = halves[half];
     result.byKey.resize(anyFar ? 0 : c.PersonKeyBound());
+    const std::span<const uint32_t> part = peals.subspan(from, to - from);
     if (anyFar) {
       firstDates ? Gather<true, true>(c, part, result) : Gather<false, true>(c, part, result);
     } else {
       firstDates ? Gather<true, false>(c, part, result) : Gather<false, false>(c, part, result);
     }
-  };
-  if (peals.size() <= kSplitAbove || std::thread::hardware_concurrency() < 2) {
-    gather(peals, into);
-    return;
-  }
-  Gathering later;
-  const size_t half = peals.size() / 2;
-  std::thread second([&] { gather(peals.subspan(half), later); });
-  gather(peals.first(half), into);
-  second.join();
-  into.Merge(later);
+  });
+  into = std::move(halves[0]);
+  if (pieces == 2) into.Merge(halves[1]);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/large_pages.h"
+#include "core/two_halves.h"
 
 namespace tv {
 
@@ -102,9 +103,6 @@ void CPealLedger::AdoptRecords(std::unique_ptr<char[]> bytes, size_t length, boo
   }
 }
 
-const CPindex& CPealLedger::Entry(uint32_t pealNumber) const {
-  return pealNumber < m_entries.size() ? m_entries[pealNumber] : m_entries[0];
-}
 
 void CPealLedger::ReserveFor(uint32_t count) {
   m_entries.reserve(static_cast<size_t>(count) + 1);
@@ -186,6 +184,8 @@ int CPealLedger::BufferOf(uint32_t pealNumber) const {
 
 std::vector<uint32_t> CPealLedger::PealsOf(int buffer) const {
   std::vector<uint32_t> peals;
+  // Room for every peal: what is not filled is never touched.
+  peals.reserve(lastPealNumber);
   for (uint32_t n = FirstOf(buffer); n != 0 && peals.size() <= lastPealNumber; n = Entry(n).next) {
     peals.push_back(n);
   }
@@ -290,17 +290,22 @@ constexpr size_t Middle(size_t lo, size_t hi) { return lo + (hi - lo) / 2; }
 
 }  // namespace
 
-void CPealLedger::LinkRange(const std::vector<uint32_t>& peals, size_t lo, size_t hi, uint32_t parent) {
+void CPealLedger::LinkRange(const std::vector<uint32_t>& peals, size_t lo, size_t hi, uint32_t parent,
+                            bool thread) {
   // Left subtree first, so that the peals' entries are written in the order of `peals`: one
   // pass through memory for peals in number order. The depth is the tree's, about log2 of the
   // number of peals.
   const size_t middle = Middle(lo, hi);
-  if (middle > lo) LinkRange(peals, lo, middle - 1, peals[middle]);
+  if (middle > lo) LinkRange(peals, lo, middle - 1, peals[middle], thread);
   CPindex& node = At(peals[middle]);
   node.parent = parent;
   node.left = middle > lo ? peals[Middle(lo, middle - 1)] : 0;
   node.right = middle < hi ? peals[Middle(middle + 1, hi)] : 0;
-  if (middle < hi) LinkRange(peals, middle + 1, hi, peals[middle]);
+  if (thread) {
+    node.prev = middle > 0 ? peals[middle - 1] : 0;
+    node.next = middle + 1 < peals.size() ? peals[middle + 1] : 0;
+  }
+  if (middle < hi) LinkRange(peals, middle + 1, hi, peals[middle], thread);
 }
 
 void CPealLedger::LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight,
@@ -314,17 +319,34 @@ void CPealLedger::LinkBalanced(const std::vector<uint32_t>& peals, uint32_t pare
   } else {
     At(parent).left = root;
   }
-  LinkRange(peals, 0, peals.size() - 1, parent);
+  LinkRange(peals, 0, peals.size() - 1, parent, false);
 }
 
 void CPealLedger::LinkWholeBuffer(const std::vector<uint32_t>& peals, int buffer) {
   bufferRoots[buffer] = 0;
-  for (size_t i = 0; i < peals.size(); ++i) {
-    CPindex& node = At(peals[i]);
-    node.prev = i > 0 ? peals[i - 1] : 0;
-    node.next = i + 1 < peals.size() ? peals[i + 1] : 0;
+  if (peals.empty()) return;
+  // The thread and the tree in the same pass. A long buffer's two subtrees below the root are
+  // linked at once: they are different peals' entries.
+  const size_t root = Middle(0, peals.size() - 1);
+  bufferRoots[buffer] = peals[root];
+  const int pieces = InTwoHalves(peals.size(), [&](size_t from, size_t to, int half) {
+    if (from == 0 && to == peals.size()) {
+      LinkRange(peals, 0, peals.size() - 1, 0, true);
+    } else if (half == 0) {
+      if (root > 0) LinkRange(peals, 0, root - 1, peals[root], true);
+    } else if (root + 1 < peals.size()) {
+      LinkRange(peals, root + 1, peals.size() - 1, peals[root], true);
+    }
+  });
+  if (pieces == 2) {
+    // The root, as LinkRange would have linked it.
+    CPindex& node = At(peals[root]);
+    node.parent = 0;
+    node.left = root > 0 ? peals[Middle(0, root - 1)] : 0;
+    node.right = root + 1 < peals.size() ? peals[Middle(root + 1, peals.size() - 1)] : 0;
+    node.prev = root > 0 ? peals[root - 1] : 0;
+    node.next = root + 1 < peals.size() ? peals[root + 1] : 0;
   }
-  LinkBalanced(peals, 0, false, buffer);
 }
 
 void CPealLedger::GatherIntoBuffer(const std::vector<uint32_t>& peals, int buffer) {

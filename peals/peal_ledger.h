@@ -49,7 +49,9 @@ class CPealLedger {
   // length when every record was whole).
   void AdoptRecords(std::unique_ptr<char[]> bytes, size_t length, bool oldForm, uint64_t& stoppedAt);
   // The entry of a peal number; entry 0 (all links 0, no peal) for numbers out of range.
-  const CPindex& Entry(uint32_t pealNumber) const;
+  const CPindex& Entry(uint32_t pealNumber) const {
+    return pealNumber < m_entries.size() ? m_entries[pealNumber] : m_entries[0];
+  }
   // Room for `count` peals without the arrays growing on the way (an estimate is fine).
   void ReserveFor(uint32_t count);
   // Stores `peal` under the next peal number, in no buffer yet, and gives the number.
@@ -135,8 +137,9 @@ class CPealLedger {
   // Links `peals` (in ledger order) as a balanced tree under `parent` on the given side, or as
   // the buffer's whole tree when `parent` is 0. Their prev/next links are left as they are.
   void LinkBalanced(const std::vector<uint32_t>& peals, uint32_t parent, bool onRight, int buffer);
-  // Links peals[lo..hi] as the balanced subtree under `parent` (its root the middle peal).
-  void LinkRange(const std::vector<uint32_t>& peals, size_t lo, size_t hi, uint32_t parent);
+  // Links peals[lo..hi] as the balanced subtree under `parent` (its root the middle peal), and
+  // with `thread` also threads each to its neighbours in `peals`.
+  void LinkRange(const std::vector<uint32_t>& peals, size_t lo, size_t hi, uint32_t parent, bool thread);
 
   std::vector<CPindex> m_entries;  // entry 0 is permanent and empty
   // The records by peal number; null for none, and for a record not yet read from m_bytes.

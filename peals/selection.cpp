@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "core/services.h"
+#include "core/two_halves.h"
 #include "core/text.h"
 #include "peals/tolvane_doc.h"
 #include "refdb/assoc.h"
@@ -118,9 +119,21 @@ class CColumnTest {
  public:
   CColumnTest(const CPealColumns& columns, int criterion, const CSelectionState& state,
               const std::vector<int32_t>& keys)
-      : m_c(columns), m_criterion(criterion), m_state(state), m_keys(keys) {}
+      : m_c(columns), m_criterion(criterion), m_state(state), m_keys(keys) {
+    // The ringers wanted, marked by person key, so that each ringer of a peal is one look-up.
+    if (criterion == kSelRinger) {
+      m_wanted.assign(std::min<uint32_t>(columns.PersonKeyBound(), kMarkedKeys), 0);
+      m_everyKeyMarked = columns.PersonKeyBound() <= kMarkedKeys;
+      m_plainRinger = m_everyKeyMarked && !state.exclude && !state.validOnly &&
+                      state.towerOrHand == TowerOrHand::Both;
+      for (const int32_t key : keys) {
+        if (key >= 0 && static_cast<size_t>(key) < m_wanted.size()) m_wanted[static_cast<size_t>(key)] = 1;
+      }
+    }
+  }
 
   bool Matches(uint32_t p) {
+    if (m_plainRinger) return RingerMarked(p);
     if ((m_state.towerOrHand == TowerOrHand::Tower && m_c.Handbell(p)) ||
         (m_state.towerOrHand == TowerOrHand::Hand && !m_c.Handbell(p))) {
       return m_state.exclude;
@@ -130,6 +143,16 @@ class CColumnTest {
   }
 
  private:
+  // Whether a ringer of peal `p` is marked wanted; every key must be below the marks' end.
+  // No branch a ringer: a peal's few keys are all looked at.
+  bool RingerMarked(uint32_t p) const {
+    const uint32_t* ringer = m_c.ringerKeys.data() + m_c.ringerStart[p];
+    const uint32_t* const end = ringer + m_c.ringerCount[p];
+    uint8_t hit = 0;
+    for (; ringer != end; ++ringer) hit |= m_wanted[*ringer];
+    return hit != 0;
+  }
+
   bool AnyKey(uint32_t field) const {
     return std::any_of(m_keys.begin(), m_keys.end(),
                        [field](int32_t key) { return static_cast<int64_t>(field) == key; });
@@ -146,8 +169,10 @@ class CColumnTest {
       case kSelMethodCount: return MethodHolds(m_c.method[p]);
       case kSelRinger: {
         const std::span<const uint32_t> ringers = m_c.Ringers(p);
-        return std::any_of(ringers.begin(), ringers.end(),
-                           [this](uint32_t ringer) { return AnyKey(ringer); });
+        if (m_everyKeyMarked) return RingerMarked(p);
+        return std::any_of(ringers.begin(), ringers.end(), [this](uint32_t ringer) {
+          return ringer < m_wanted.size() ? m_wanted[ringer] != 0 : AnyKey(ringer);
+        });
       }
       case kSelConductor: return AnyKey(m_c.conductor[p]);
       case kSelChanges: return InRangeOf(m_c.changes[p]);
@@ -174,6 +199,10 @@ class CColumnTest {
   const CSelectionState& m_state;
   const std::vector<int32_t>& m_keys;
   std::unordered_map<uint32_t, bool> m_methods;
+  static constexpr uint32_t kMarkedKeys = 1u << 24;
+  std::vector<uint8_t> m_wanted;  // by person key below kMarkedKeys: 1 for a key wanted
+  bool m_everyKeyMarked = false;  // every person key of the ledger is below m_wanted's end
+  bool m_plainRinger = false;     // a ringer wanted, with no filter and no Exclude
 };
 
 }  // namespace
@@ -386,26 +415,50 @@ size_t SplitCurrentBuffer(CPealLedger& ledger, int criterion, const CSelectionSt
   // ledger order and the two buffers are then linked whole, each as a balanced tree. Moving
   // subtrees across one by one gives the same buffers but, on a large ledger, trees that grow
   // deep and a split that grows faster than the ledger.
-  const std::vector<uint32_t> peals = ledger.PealsOf(o);
-  const std::vector<bool> twins =
-      criterion == kSelDuplicate ? TwinsInBuffer(ledger, peals) : std::vector<bool>();
   std::vector<uint32_t> passing;
   std::vector<uint32_t> failing;
-  failing.reserve(peals.size());
   const CPealColumns& columns = ledger.Columns();
-  CColumnTest onColumns(columns, criterion, state, keys);
-  const bool byColumns = TestedOnColumns(criterion);
-  for (size_t i = 0; i < peals.size(); ++i) {
-    const uint32_t p = peals[i];
-    bool passes = false;
-    if (criterion == kSelDuplicate) {
-      // Exclude gives the peals without a twin; the other filters do not apply.
-      passes = twins[i] != state.exclude;
+  if (TestedOnColumns(criterion) && !state.analysisOnly) {
+    // The columns are only read, so the peals before the tree's root and the rest are walked
+    // and tested at once; the second part's peals then follow the first's, in ledger order.
+    const uint32_t root = ledger.bufferRoots[o];
+    const uint32_t limit = ledger.lastPealNumber;
+    std::vector<uint32_t> later[2];
+    const auto walk = [&](uint32_t from, uint32_t to, std::vector<uint32_t>& pass,
+                          std::vector<uint32_t>& fail) {
+      CColumnTest onColumns(columns, criterion, state, keys);
+      fail.reserve(limit);  // what is not filled is never touched
+      // The count guards against a damaged thread.
+      for (uint32_t p = from, walked = 0; p != to && walked <= limit; p = ledger.Entry(p).next, ++walked) {
+        (onColumns.Matches(p) ? pass : fail).push_back(p);
+      }
+    };
+    if (limit > kHalvesAbove) {
+      RunBoth([&] { walk(ledger.FirstOf(o), root, passing, failing); },
+              [&] { walk(root, 0, later[0], later[1]); });
     } else {
-      passes = byColumns ? onColumns.Matches(p) : Matches(*ledger.PealAt(p), criterion, state, keys);
-      if (passes && state.analysisOnly) passes = AnalysisTest(columns.Ringers(p), state);
+      walk(ledger.FirstOf(o), 0, passing, failing);
     }
-    (passes ? passing : failing).push_back(p);
+    passing.insert(passing.end(), later[0].begin(), later[0].end());
+    failing.insert(failing.end(), later[1].begin(), later[1].end());
+  } else {
+    const std::vector<uint32_t> peals = ledger.PealsOf(o);
+    const std::vector<bool> twins =
+        criterion == kSelDuplicate ? TwinsInBuffer(ledger, peals) : std::vector<bool>();
+    CColumnTest onColumns(columns, criterion, state, keys);
+    const bool byColumns = TestedOnColumns(criterion);
+    for (size_t i = 0; i < peals.size(); ++i) {
+      const uint32_t p = peals[i];
+      bool passes = false;
+      if (criterion == kSelDuplicate) {
+        // Exclude gives the peals without a twin; the other filters do not apply.
+        passes = twins[i] != state.exclude;
+      } else {
+        passes = byColumns ? onColumns.Matches(p) : Matches(*ledger.PealAt(p), criterion, state, keys);
+        if (passes && state.analysisOnly) passes = AnalysisTest(columns.Ringers(p), state);
+      }
+      (passes ? passing : failing).push_back(p);
+    }
   }
   const size_t selected = passing.size();
   // With nothing selected the buffer is left linked as it was.

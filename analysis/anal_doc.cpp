@@ -173,7 +173,17 @@ void CAnalDoc::Run(const CPealLedger& ledger, int buffer, AnalysisKind kind,
   m_ownAlt = false;
   m_list = MakeAnalysis(kind, ticked, selection, AnalysisDay());
   const std::vector<uint32_t> peals = ledger.PealsOf(buffer);
-  if (!m_list->AddPealsFromColumns(ledger.Columns(), peals)) {
+  const CPealColumns& columns = ledger.Columns();
+  if (m_list->AddPealsFromColumns(columns, peals)) {
+    // Counted.
+  } else if (m_list->AddsFromColumnFields()) {
+    CPeal view;
+    for (const uint32_t number : peals) {
+      if (!columns.Stored(number) || columns.HasValidity(number)) continue;
+      columns.Fill(number, view);
+      m_list->AddPeal(view);
+    }
+  } else {
     for (const uint32_t number : peals) {
       const CPeal* peal = ledger.PealAt(number);
       if (peal && peal->extras[kValidity].empty()) m_list->AddPeal(*peal);

@@ -96,6 +96,9 @@ class CAnalList : public CSelTgt, public CAnalysisQuery {
     (void)peals;
     return false;
   }
+  // True when AddPeal reads no more of a peal than the ledger's columns hold (CPealColumns::
+  // Fill), so that it can be given the peal as the columns make it rather than its record.
+  virtual bool AddsFromColumnFields() const { return false; }
   virtual std::string KeyTitle() const = 0;
   // Writes the rows' entries as a new index into the two files; the base writes nothing.
   virtual void SaveIndex(File& data, File& index) { (void)data; (void)index; }

@@ -62,6 +62,7 @@ int CompareStages(int a, int b);
 
 class CMethodList : public CAnalList {
  public:
+  bool AddsFromColumnFields() const override { return true; }
   using CAnalList::CAnalList;
   int CompareItems(const CAnalItem& a, const CAnalItem& b) override;
   std::string ItemLine(const CAnalItem& item) override;

@@ -18,6 +18,7 @@ inline constexpr const char* kNonAttributedName = "Non-Attributed";
 class CPacList : public CAnalList {
  public:
   CPacList(const CAnalOptions& options, const CAnalSelection& selection, Date today);
+  bool AddsFromColumnFields() const override { return true; }
   // By association (a key without an association entry first), then by stage byte.
   int CompareItems(const CAnalItem& a, const CAnalItem& b) override;
   // Rung and hand counts, then the stage or the association; totals red. Laying out the total

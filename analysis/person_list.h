@@ -28,6 +28,8 @@ class CPersonList : public CAnalList {
   void AddPeal(const CPeal& peal) override;
   // Without Fantasy, Recent or a selection by tower (which count by bells and by order).
   bool AddPealsFromColumns(const CPealColumns& columns, std::span<const uint32_t> peals) override;
+  // Under a tower's selection the bells rung are counted: from the records.
+  bool AddsFromColumnFields() const override { return Selection().kind != kSelectedByTower; }
   std::string KeyTitle() const override { return "Ringer"; }
   // Every person row's entry as a new person index, and "new.eqv" in the current directory
   // with the rows' equivalences.
@@ -64,6 +66,7 @@ class CCompList : public CPersonList {
   void AddPeal(const CPeal& peal) override;
   // Composers are counted from the records: the ringers' column pass does not apply.
   bool AddPealsFromColumns(const CPealColumns&, std::span<const uint32_t>) override { return false; }
+  bool AddsFromColumnFields() const override { return true; }
   std::string KeyTitle() const override { return "Composer"; }
 };
 

@@ -7,6 +7,7 @@ namespace tv {
 
 class CAssocList : public CAnalList {
  public:
+  bool AddsFromColumnFields() const override { return true; }
   using CAnalList::CAnalList;
   int CompareItems(const CAnalItem& a, const CAnalItem& b) override;
   std::string ItemLine(const CAnalItem& item) override;
@@ -20,6 +21,8 @@ class CAssocList : public CAnalList {
 // ringer (or anyone counted as that ringer) conducted there, and the bells rung there.
 class CTowerList : public CAnalList {
  public:
+  // Under a ringer's selection the bells that ringer rang are counted: from the records.
+  bool AddsFromColumnFields() const override { return Selection().kind != kSelectedByRinger; }
   using CAnalList::CAnalList;
   int CompareItems(const CAnalItem& a, const CAnalItem& b) override;
   std::string ItemLine(const CAnalItem& item) override;

@@ -14,6 +14,7 @@ inline constexpr const char* kNoDateText = "No date";
 // Rows shown as the count columns, four blanks and the key's text.
 class CValueList : public CAnalList {
  public:
+  bool AddsFromColumnFields() const override { return true; }
   using CAnalList::CAnalList;
   std::string ItemLine(const CAnalItem& item) override;
 

@@ -96,6 +96,24 @@ void CPealColumns::Set(uint32_t number, const CPeal& peal) {
   CompactRingers();
 }
 
+void CPealColumns::Fill(uint32_t number, CPeal& peal) const {
+  peal.pealNumber = number;
+  peal.date = date[number];
+  peal.sequence = sequence[number];
+  peal.handbell = Handbell(number);
+  peal.association = association[number];
+  peal.tower = tower[number];
+  peal.method = method[number];
+  peal.changes = changes[number];
+  peal.time = time[number];
+  peal.tenor = tenor[number];
+  peal.conductor = conductor[number];
+  peal.composer = composer[number];
+  peal.arranger = arranger[number];
+  const std::span<const uint32_t> keys = Ringers(number);
+  peal.ringers.assign(keys.begin(), keys.end());
+}
+
 void CPealColumns::Erase(uint32_t number) {
   if (number == 0 || number >= flags.size()) return;
   flags[number] = 0;

@@ -34,6 +34,9 @@ class CPealColumns {
   // Raises FileError(EndOfFile), with the columns of `number` unchanged but for its ringers,
   // when the bytes end inside the record.
   size_t ParseInto(uint32_t number, std::string_view bytes, bool oldForm);
+  // Makes `peal` the peal numbered `number` as far as the columns hold it; every other field
+  // is left empty.
+  void Fill(uint32_t number, CPeal& peal) const;
   // No peal under the number any more.
   void Erase(uint32_t number);
 

@@ -87,4 +87,10 @@ CTolvaneDoc& SharedLedger(uint32_t peals) {
   return *held;
 }
 
+uint32_t ReadEveryRecord(const CPealLedger& ledger) {
+  uint32_t read = 0;
+  for (uint32_t n = 1; n <= ledger.lastPealNumber; ++n) read += ledger.PealAt(n) != nullptr;
+  return read;
+}
+
 }  // namespace tv::bench

@@ -25,5 +25,8 @@ void UseDatabase(uint32_t peals);
 std::unique_ptr<CTolvaneDoc> LoadLedger(uint32_t peals);
 // One loaded ledger per size, shared by the benchmarks that leave it as they found it.
 CTolvaneDoc& SharedLedger(uint32_t peals);
+// Asks for every peal of the ledger once, so that every record of a loaded file has been read;
+// gives how many peals there were.
+uint32_t ReadEveryRecord(const CPealLedger& ledger);
 
 }  // namespace tv::bench

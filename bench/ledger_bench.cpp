@@ -98,6 +98,17 @@ void BM_Load(benchmark::State& state, uint32_t peals) {
   state.counters["peals"] = peals;
 }
 
+// Every record of a ledger just loaded read, as the first export of it or a records count does.
+void BM_ReadEveryRecord(benchmark::State& state, uint32_t peals) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = LoadLedger(peals);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(tv::bench::ReadEveryRecord(*doc));
+    DiscardTimed(state, doc);
+  }
+}
+
 void BM_Save(benchmark::State& state, uint32_t peals) {
   CTolvaneDoc& doc = SharedLedger(peals);
   const std::string path = DemoFolder(peals) + "saved.tv3";
@@ -445,6 +456,7 @@ void RegisterAll() {
   for (const uint32_t n : Sizes()) {
     Register("Load", n, shortSetUp, BM_Load);
     Register("Save", n, shortSetUp, BM_Save);
+    Register("ReadEveryRecord", n, longSetUp, BM_ReadEveryRecord);
     Register("SelectRinger", n, shortSetUp, BM_SelectRinger);
     Register("SelectDateRange", n, shortSetUp, BM_SelectDateRange);
     Register("AllAfterTwentySelections", n, longSetUp, BM_AllAfterTwentySelections);

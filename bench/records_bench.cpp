@@ -22,13 +22,15 @@
 namespace tv::bench {
 namespace {
 
+// Counting reads every record. A loaded ledger reads its records when they are first asked
+// for, which ReadEveryRecord times on its own, so they are read here before the timing starts.
 std::vector<CPerformance> Performances(uint32_t peals) {
   const CPealLedger& ledger = SharedLedger(peals);
   return GatherPerformances({&ledger}, false);
 }
 
 void BM_RingerRecord(benchmark::State& state, uint32_t peals) {
-  SharedLedger(peals);
+  ReadEveryRecord(SharedLedger(peals));
   const auto person = static_cast<uint32_t>(PersonIndex().FindEntry(kDemoMarriedName, 0));
   uint32_t counted = 0;
   for (auto _ : state) {
@@ -42,6 +44,7 @@ void BM_RingerRecord(benchmark::State& state, uint32_t peals) {
 }
 
 void BM_YearMilestones(benchmark::State& state, uint32_t peals) {
+  ReadEveryRecord(SharedLedger(peals));
   size_t reached = 0;
   for (auto _ : state) {
     std::vector<CPerformance> performances = Performances(peals);

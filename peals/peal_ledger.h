@@ -52,8 +52,6 @@ class CPealLedger {
   const CPindex& Entry(uint32_t pealNumber) const {
     return pealNumber < m_entries.size() ? m_entries[pealNumber] : m_entries[0];
   }
-  // Room for `count` peals without the arrays growing on the way (an estimate is fine).
-  void ReserveFor(uint32_t count);
   // Stores `peal` under the next peal number, in no buffer yet, and gives the number.
   uint32_t AddPeal(std::unique_ptr<CPeal> peal);
   // Puts `peal` in the place of the peal numbered `pealNumber`, under that number and in the

@@ -128,61 +128,13 @@ size_t ReadFields(std::string_view bytes, bool oldForm, Take&& take) {
 size_t CPeal::ParseRecord(std::string_view bytes, bool oldForm) {
   handbell = true;
   size_t position = 0;
+  uint32_t keys[256];
   return ReadFields(bytes, oldForm, [&](const RecordField& field) {
-    const uint32_t value = field.value;
-    const std::string_view text = field.text;
-    switch (field.letter) {
-      case kKeyLetter: pealNumber = value; break;
-      case 'k': {
-        const auto low = static_cast<uint8_t>(value & 0xFF);
-        sequence = low == kSequenceTakenAsNone ? 0 : low;
-        date = static_cast<int32_t>(value) >> 8;
-        break;
-      }
-      case 's':
-        if (field.type <= 2) {
-          rwPage = static_cast<uint16_t>(value);
-        } else if (field.type == 3) {
-          extras[kSource].emplace_back(text);
-        }
-        break;
-      case 'a': association = static_cast<uint8_t>(value); break;
-      case 't': tower = value; break;
-      case 'w':
-        handbell = value < kTowerPealFlag;
-        tenor = static_cast<uint16_t>(value & kTenorMask);
-        break;
-      case 'h': time = static_cast<uint16_t>(value); break;
-      case 'n': changes = static_cast<int32_t>(value); break;
-      case 'm': method = value; break;
-      case 'c': composer = value; break;
-      case 'j': arranger = value; break;
-      case 'g': generatedBy = value; break;
-      case 'd': composition = value; break;
-      case 'y': conductor = value; break;
-      case 'r':
-        if (field.type == 5 || field.type == 6) {
-          ringers.reserve(ringers.size() + static_cast<size_t>(field.count));
-          for (int i = 0; i < field.count; ++i) ringers.push_back(field.At(i));
-        }
-        break;
-      case 'i': position = static_cast<uint8_t>(value); break;
-      case 'z':
-        if (value != 0) {
-          bells[static_cast<int>(position)] = value;
-        } else {
-          bells.erase(static_cast<int>(position));
-        }
-        break;
-      case 'b': SetPositioned(kBellString, position, std::string(text)); break;
-      case 'p': SetPositioned(kPrefix, position, std::string(text)); break;
-      case 'e': SetPositioned(kSuffix, position, std::string(text)); break;
-      case 'o': extras[kCorrection].emplace_back(text); break;
-      case 'f': extras[kFootnote].emplace_back(text); break;
-      case 'v': extras[kValidity].emplace_back(text); break;
-      case 'x': extras[kExtra].emplace_back(text); break;
-      default: break;  // l, q, u, 0x7B to 0x7E and unknown letters: the value is consumed
+    size_t count = 0;
+    if (field.type == 5 || field.type == 6) {
+      for (int i = 0; i < field.count; ++i) keys[count++] = field.At(i);
     }
+    TakeField(field.type, field.letter, field.value, field.text, std::span(keys, count), position);
   });
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -148,6 +149,11 @@ class CPeal : public CSelTgt {
  private:
   void Store(Archive& out, bool oldForm) const;
   void Load(Archive& in, bool oldForm);
+  // Stores one field of a record as both readers read it: its type, letter, number (0 for a
+  // text or an array not of one value), text, and for an array of 16- or 32-bit values its
+  // values; `position` is the record's current ringer position.
+  void TakeField(int type, char letter, uint32_t value, std::string_view text,
+                 std::span<const uint32_t> keys, size_t& position);
 };
 
 }  // namespace tv

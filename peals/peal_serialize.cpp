@@ -79,6 +79,61 @@ void CPeal::Store(Archive& out, bool oldForm) const {
   writer.End();
 }
 
+void CPeal::TakeField(int type, char letter, uint32_t value, std::string_view text,
+                      std::span<const uint32_t> keys, size_t& position) {
+  switch (letter) {
+    case kKeyLetter: pealNumber = value; break;
+    case 'k': {
+      const auto low = static_cast<uint8_t>(value & 0xFF);
+      sequence = low == kSequenceTakenAsNone ? 0 : low;
+      date = static_cast<int32_t>(value) >> 8;
+      break;
+    }
+    case 's':
+      if (type <= 2) {
+        rwPage = static_cast<uint16_t>(value);
+      } else if (type == 3) {
+        extras[kSource].emplace_back(text);
+      }
+      break;
+    case 'a': association = static_cast<uint8_t>(value); break;
+    case 't': tower = value; break;
+    case 'w':
+      handbell = value < kTowerPealFlag;
+      tenor = static_cast<uint16_t>(value & kTenorMask);
+      break;
+    case 'h': time = static_cast<uint16_t>(value); break;
+    case 'n': changes = static_cast<int32_t>(value); break;
+    case 'm': method = value; break;
+    case 'c': composer = value; break;
+    case 'j': arranger = value; break;
+    case 'g': generatedBy = value; break;
+    case 'd': composition = value; break;
+    case 'y': conductor = value; break;
+    case 'r':
+      if (type == 5 || type == 6) {
+        ringers.insert(ringers.end(), keys.begin(), keys.end());
+      }
+      break;
+    case 'i': position = static_cast<uint8_t>(value); break;
+    case 'z':
+      if (value != 0) {
+        bells[static_cast<int>(position)] = value;
+      } else {
+        bells.erase(static_cast<int>(position));
+      }
+      break;
+    case 'b': SetPositioned(kBellString, position, std::string(text)); break;
+    case 'p': SetPositioned(kPrefix, position, std::string(text)); break;
+    case 'e': SetPositioned(kSuffix, position, std::string(text)); break;
+    case 'o': extras[kCorrection].emplace_back(text); break;
+    case 'f': extras[kFootnote].emplace_back(text); break;
+    case 'v': extras[kValidity].emplace_back(text); break;
+    case 'x': extras[kExtra].emplace_back(text); break;
+    default: break;  // l, q, u, 0x7B to 0x7E and unknown letters: the value is consumed
+  }
+}
+
 void CPeal::Load(Archive& in, bool oldForm) {
   handbell = true;
   size_t position = 0;
@@ -86,58 +141,7 @@ void CPeal::Load(Archive& in, bool oldForm) {
   TaggedReader reader(in, false);
   TaggedField field;
   while (reader.Next(field)) {
-    const uint32_t value = field.value;
-    switch (field.letter) {
-      case kKeyLetter: pealNumber = value; break;
-      case 'k': {
-        const auto low = static_cast<uint8_t>(value & 0xFF);
-        sequence = low == kSequenceTakenAsNone ? 0 : low;
-        date = static_cast<int32_t>(value) >> 8;
-        break;
-      }
-      case 's':
-        if (field.type <= 2) {
-          rwPage = static_cast<uint16_t>(value);
-        } else if (field.type == 3) {
-          extras[kSource].push_back(field.text);
-        }
-        break;
-      case 'a': association = static_cast<uint8_t>(value); break;
-      case 't': tower = value; break;
-      case 'w':
-        handbell = value < kTowerPealFlag;
-        tenor = static_cast<uint16_t>(value & kTenorMask);
-        break;
-      case 'h': time = static_cast<uint16_t>(value); break;
-      case 'n': changes = static_cast<int32_t>(value); break;
-      case 'm': method = value; break;
-      case 'c': composer = value; break;
-      case 'j': arranger = value; break;
-      case 'g': generatedBy = value; break;
-      case 'd': composition = value; break;
-      case 'y': conductor = value; break;
-      case 'r':
-        if (field.type == 5 || field.type == 6) {
-          ringers.insert(ringers.end(), field.array.begin(), field.array.end());
-        }
-        break;
-      case 'i': position = static_cast<uint8_t>(value); break;
-      case 'z':
-        if (value != 0) {
-          bells[static_cast<int>(position)] = value;
-        } else {
-          bells.erase(static_cast<int>(position));
-        }
-        break;
-      case 'b': SetPositioned(kBellString, position, field.text); break;
-      case 'p': SetPositioned(kPrefix, position, field.text); break;
-      case 'e': SetPositioned(kSuffix, position, field.text); break;
-      case 'o': extras[kCorrection].push_back(field.text); break;
-      case 'f': extras[kFootnote].push_back(field.text); break;
-      case 'v': extras[kValidity].push_back(field.text); break;
-      case 'x': extras[kExtra].push_back(field.text); break;
-      default: break;  // l, q, u, 0x7B to 0x7E and unknown letters: the value is consumed
-    }
+    TakeField(field.type, field.letter, field.value, field.text, field.array, position);
   }
 }
 
